@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what Vardex needs on Debian 12 to build, run and test; does nothing when all is there.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config libssl-dev qt6-base-dev libgl-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # a Chinese font, or every caption renders as boxes
+  fonts-wqy-microhei
+  # a virtual display, screenshots and window tools
+  xvfb xauth xdotool imagemagick x11-utils
+  # the Remote Desktop client, and a loopback server for the end-to-end test
+  freerdp2-x11 freerdp2-shadow-x11 winpr-utils
+  # ping and network namespaces for the monitor's tests
+  iputils-ping iproute2 util-linux
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"

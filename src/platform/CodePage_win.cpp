@@ -1,0 +1,61 @@
+// GBK <-> UTF-16 through MultiByteToWideChar / WideCharToMultiByte with code page 936, whatever
+// the system's own ANSI code page is.
+#include <windows.h>
+
+#include "CodePage.h"
+
+namespace vardex {
+namespace {
+
+std::optional<std::u16string> ToWide(std::string_view gbk, DWORD flags) {
+    if (gbk.empty()) {
+        return std::u16string();
+    }
+    const int size = static_cast<int>(gbk.size());
+    const int units = MultiByteToWideChar(kTextCodePage, flags, gbk.data(), size, nullptr, 0);
+    if (units <= 0) {
+        return std::nullopt;
+    }
+    std::u16string out(static_cast<size_t>(units), u'\0');
+    MultiByteToWideChar(kTextCodePage, flags, gbk.data(), size,
+                        reinterpret_cast<wchar_t*>(out.data()), units);
+    return out;
+}
+
+std::optional<std::string> ToGbk(std::u16string_view text, bool strict) {
+    if (text.empty()) {
+        return std::string();
+    }
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int size = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    BOOL* usedDefaultOut = strict ? &usedDefault : nullptr;
+    const int bytes = WideCharToMultiByte(kTextCodePage, 0, wide, size, nullptr, 0, nullptr,
+                                          usedDefaultOut);
+    if (bytes <= 0 || usedDefault) {
+        return std::nullopt;
+    }
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(kTextCodePage, 0, wide, size, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::u16string> GbkToUtf16(std::string_view gbk) {
+    return ToWide(gbk, MB_ERR_INVALID_CHARS);
+}
+
+std::u16string GbkToUtf16Lossy(std::string_view gbk) {
+    return ToWide(gbk, 0).value_or(std::u16string());
+}
+
+std::optional<std::string> Utf16ToGbk(std::u16string_view text) {
+    return ToGbk(text, true);
+}
+
+std::string Utf16ToGbkLossy(std::u16string_view text) {
+    return ToGbk(text, false).value_or(std::string());
+}
+
+}  // namespace vardex

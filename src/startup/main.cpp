@@ -1,0 +1,23 @@
+// The entry: read the store, pass the password gate, run the main window.
+#include <QApplication>
+
+#include "console/MainWindow.h"
+#include "platform/RunDirectory.h"
+#include "store/ProgramState.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    vardex::ProgramState state(vardex::RunDirectory());
+    state.LoadStoreAtStart();
+    const bool authenticated = state.startupPassword.empty();
+    if (!authenticated) {
+        return 0;
+    }
+    vardex::MainWindow window(state);
+    if (!window.SetUp()) {
+        return 0;
+    }
+    window.show();
+    app.exec();
+    return 0;
+}

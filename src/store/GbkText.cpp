@@ -1,0 +1,73 @@
+#include "GbkText.h"
+
+#include <cstring>
+
+namespace vardex {
+namespace {
+
+bool StartsAt(std::string_view text, size_t pos, std::string_view needle) {
+    return text.size() - pos >= needle.size() &&
+           std::memcmp(text.data() + pos, needle.data(), needle.size()) == 0;
+}
+
+}  // namespace
+
+size_t FindText(std::string_view text, std::string_view needle, size_t from) {
+    if (needle.empty()) {
+        return std::string_view::npos;
+    }
+    const char first = needle.front();
+    for (size_t pos = from; pos < text.size(); pos = NextCharStart(text, pos)) {
+        if (text[pos] == first && StartsAt(text, pos, needle)) {
+            return pos;
+        }
+    }
+    return std::string_view::npos;
+}
+
+size_t FindLastText(std::string_view text, std::string_view needle) {
+    size_t last = std::string_view::npos;
+    for (size_t pos = FindText(text, needle); pos != std::string_view::npos;
+         pos = FindText(text, needle, NextCharStart(text, pos))) {
+        last = pos;
+    }
+    return last;
+}
+
+std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator) {
+    std::vector<std::string_view> pieces;
+    if (text.empty()) {
+        return pieces;
+    }
+    if (separator.empty()) {
+        pieces.push_back(text);
+        return pieces;
+    }
+    size_t start = 0;
+    for (size_t found = FindText(text, separator); found != std::string_view::npos;
+         found = FindText(text, separator, start)) {
+        pieces.push_back(text.substr(start, found - start));
+        start = found + separator.size();
+    }
+    if (start < text.size()) {
+        pieces.push_back(text.substr(start));
+    }
+    return pieces;
+}
+
+std::string ReplaceAllText(std::string_view text, std::string_view needle,
+                           std::string_view replacement) {
+    std::string out;
+    out.reserve(text.size());
+    size_t copied = 0;
+    for (size_t found = FindText(text, needle); found != std::string_view::npos;
+         found = FindText(text, needle, copied)) {
+        out.append(text.substr(copied, found - copied));
+        out.append(replacement);
+        copied = found + needle.size();
+    }
+    out.append(text.substr(copied));
+    return out;
+}
+
+}  // namespace vardex

@@ -1,0 +1,40 @@
+// Searching, splitting and replacing in GBK texts. A byte of 0x80 or above starts a two-byte
+// character, and a needle is recognised only where a character starts, never on a trail byte
+// (several trail bytes, 0x7C "|" among them, lie in the ASCII range).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vardex {
+
+inline bool IsLeadByte(char c) {
+    return static_cast<unsigned char>(c) >= 0x80;
+}
+
+// The start of the character after the one at pos (pos itself a character start).
+inline size_t NextCharStart(std::string_view text, size_t pos) {
+    return pos + (IsLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1);
+}
+
+// Position of the first occurrence of needle that starts at a character start at or after from
+// (itself a character start); npos when there is none or needle is empty.
+size_t FindText(std::string_view text, std::string_view needle, size_t from = 0);
+
+// Position of the last such occurrence; npos when there is none.
+size_t FindLastText(std::string_view text, std::string_view needle);
+
+inline bool ContainsText(std::string_view text, std::string_view needle) {
+    return FindText(text, needle) != std::string_view::npos;
+}
+
+// Pieces between separators: inner empty pieces are kept, an empty piece after the last
+// separator is dropped, and an empty text gives no pieces. The views point into text.
+std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator);
+
+// One left-to-right pass: every occurrence is replaced, and inserted text is not searched again.
+std::string ReplaceAllText(std::string_view text, std::string_view needle,
+                           std::string_view replacement);
+
+}  // namespace vardex

@@ -1,0 +1,38 @@
+// Code page 936 conversions, as Windows makes them.
+#include <gtest/gtest.h>
+
+#include "platform/CodePage.h"
+
+namespace vardex {
+namespace {
+
+TEST(CodePage, ConvertsGbkBothWays) {
+    const std::string allGroups = "\xCB\xF9\xD3\xD0\xB7\xD6\xD7\xE9";  // 所有分组
+    EXPECT_EQ(GbkToUtf16(allGroups), std::u16string(u"所有分组"));
+    EXPECT_EQ(Utf16ToGbk(u"所有分组"), allGroups);
+    EXPECT_EQ(GbkToUtf8(allGroups), std::string(u8"所有分组"));
+    EXPECT_EQ(Utf8ToGbk(u8"工具"), std::string("\xB9\xA4\xBE\xDF"));
+    EXPECT_EQ(GbkToUtf16("\x80"), std::u16string(u"\u20AC"));  // as Windows maps 0x80
+    EXPECT_EQ(GbkToUtf16(""), std::u16string());
+}
+
+TEST(CodePage, StrictConversionsRefuseWhatTheyCannotCarry) {
+    EXPECT_FALSE(Utf16ToGbk(u"emoji \U0001F600"));
+    EXPECT_FALSE(GbkToUtf16("\xFF"));
+    EXPECT_FALSE(GbkToUtf16("ends in a lead byte \xB0"));
+    EXPECT_EQ(Utf16ToGbkLossy(u"a\U0001F600b"), "a??b");
+    EXPECT_EQ(GbkToUtf16Lossy("a\xFF" "b"), std::u16string(u"a\uFFFDb"));
+    EXPECT_EQ(GbkToUtf16Lossy(std::string(100000, 'x')).size(), 100000u);
+}
+
+TEST(CodePage, Utf8AndUtf16) {
+    EXPECT_EQ(Utf8ToUtf16(u8"a\u00e9\u4e2d\U0001F600"), std::u16string(u"a\u00e9\u4e2d\U0001F600"));
+    EXPECT_EQ(Utf16ToUtf8(u"a\u00e9\u4e2d\U0001F600"), std::string(u8"a\u00e9\u4e2d\U0001F600"));
+    EXPECT_FALSE(Utf8ToUtf16("\xC3"));          // cut short
+    EXPECT_FALSE(Utf8ToUtf16("\xC0\xAF"));      // overlong
+    EXPECT_FALSE(Utf8ToUtf16("\xED\xA0\x80"));  // a surrogate
+    EXPECT_FALSE(Utf16ToUtf8(std::u16string(1, u'\xD800')));
+}
+
+}  // namespace
+}  // namespace vardex

@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "console/MainWindow.h"
+#include "console/MessageBoxes.h"
 #include "platform/RunDirectory.h"
 #include "store/ProgramState.h"
 
@@ -13,7 +14,10 @@ int main(int argc, char** argv) {
     if (!authenticated) {
         return 0;
     }
-    vardex::MainWindow window(state);
+    vardex::QtMessageBoxes messages;
+    vardex::ConsoleServices services;
+    services.messages = &messages;
+    vardex::MainWindow window(state, services);
     if (!window.SetUp()) {
         return 0;
     }

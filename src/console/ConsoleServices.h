@@ -1,0 +1,19 @@
+// What the main window takes from outside: the message boxes and the parts of the start-up
+// that run inside its set-up. Tests hand in their own.
+#pragma once
+
+#include <functional>
+
+namespace vardex {
+
+class MessageBoxes;
+
+struct ConsoleServices {
+    MessageBoxes* messages = nullptr;
+    // Runs first in the set-up; false when another copy is running and this one must end.
+    std::function<bool()> guardSingleInstance = [] { return true; };
+    // The "启动密码" button.
+    std::function<void()> openStartupPasswordWindow = [] {};
+};
+
+}  // namespace vardex

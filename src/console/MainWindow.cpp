@@ -18,6 +18,7 @@
 #include "GbkQt.h"
 #include "InputGuard.h"
 #include "MessageBoxes.h"
+#include "Reordering.h"
 #include "ServerEditor.h"
 #include "ServerListModel.h"
 #include "ServerListRules.h"
@@ -206,6 +207,8 @@ void MainWindow::ConnectHandlers() {
     connect(add_, &QPushButton::clicked, this, &MainWindow::AddServer);
     connect(modify_, &QPushButton::clicked, this, &MainWindow::ModifyServer);
     connect(remove_, &QPushButton::clicked, this, &MainWindow::DeleteServer);
+    connect(moveUp_, &QPushButton::clicked, this, [this] { MoveServers(MoveDirection::Up); });
+    connect(moveDown_, &QPushButton::clicked, this, [this] { MoveServers(MoveDirection::Down); });
     connect(startupPassword_, &QPushButton::clicked, this,
             [this] { services_.openStartupPasswordWindow(); });
 }
@@ -398,6 +401,16 @@ void MainWindow::DeleteServer() {
 }  // namespace vardex
 
 namespace vardex {
+
+void MainWindow::MoveServers(MoveDirection direction) {
+    if (MoveSelectedServers(*serverList_, *model_, state_.table, direction) ==
+        MoveOutcome::AtTheEnd) {
+        services_.messages->Show(QStringLiteral("已经到头了"), MessageBoxes::DefaultTitle(),
+                                 MessageButtons::Ok, MessageIcon::None);
+        return;
+    }
+    SaveStore();
+}
 
 void MainWindow::ConnectSelectedServer() {
     if (SelectedRecordIndex() <= 0) {

@@ -9,6 +9,7 @@
 
 #include "ConsoleServices.h"
 #include "MessageBoxes.h"
+#include "Reordering.h"
 #include "store/ProgramState.h"
 
 class QButtonGroup;
@@ -68,6 +69,7 @@ private:
     void ModifyServer();
     void DeleteServer();
     void OpenEditor(int editIndex);
+    void MoveServers(MoveDirection direction);
     void ConnectSelectedServer();
     void ShowMessage(const QString& text, const QString& title, MessageIcon icon);
     void ShowNoSelection();

@@ -1,0 +1,70 @@
+// Filling and searching the server list at 1,000, 10,000 and 100,000 servers, through the model
+// and a real (offscreen) view, as the window does it.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
+
+#include "console/ServerListModel.h"
+#include "console/ServerListRules.h"
+
+namespace vardex {
+namespace {
+
+void FillTable(ServerTable& table, int servers) {
+    for (int i = 0; i < servers; ++i) {
+        ServerRecord r;
+        r.address = "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) +
+                    "." + std::to_string(i % 256);
+        r.port = "3389";
+        r.account = "Administrator";
+        r.remark = "\xB7\xFE\xCE\xF1\xC6\xF7 " + std::to_string(i);  // 服务器 n
+        r.group = i % 2 ? "Web" : "DB";
+        table.Append(r);
+    }
+}
+
+struct ListFixture {
+    explicit ListFixture(int servers) : model(table) {
+        FillTable(table, servers);
+        view.setModel(&model);
+        view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        view.verticalHeader()->setDefaultSectionSize(17);
+        view.resize(680, 329);
+        view.show();
+    }
+    ServerTable table;
+    ServerListModel model;
+    QTableView view;
+};
+
+void BM_FillServerList(benchmark::State& state) {
+    ListFixture list(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        list.model.SetRows(GroupFilterRows(list.table, "\xCB\xF9\xD3\xD0\xB7\xD6\xD7\xE9"));
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_FillServerList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_SearchServers(benchmark::State& state) {
+    ListFixture list(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        list.model.SetRows(SearchRows(list.table, "\xC6\xF7 9"));  // "器 9"
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SearchServers)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vardex
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,27 +1,49 @@
 // The entry: read the store, pass the password gate, run the main window.
 #include <QApplication>
+#include <QSocketNotifier>
+#include <cstdlib>
 
+#include "PasswordWindows.h"
 #include "console/MainWindow.h"
 #include "console/MessageBoxes.h"
 #include "platform/RunDirectory.h"
+#include "platform/TerminationRequest.h"
 #include "store/ProgramState.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     vardex::ProgramState state(vardex::RunDirectory());
     state.LoadStoreAtStart();
-    const bool authenticated = state.startupPassword.empty();
+    vardex::QtMessageBoxes messages;
+
+    bool authenticated = state.startupPassword.empty();
+    if (!authenticated) {
+        // Cancel ends the program at once: nothing has been changed, so nothing is saved.
+        vardex::AuthenticationWindow gate(state.startupPassword, messages,
+                                          [] { std::exit(0); });
+        authenticated = gate.exec() == QDialog::Accepted;
+    }
     if (!authenticated) {
         return 0;
     }
-    vardex::QtMessageBoxes messages;
+
     vardex::ConsoleServices services;
     services.messages = &messages;
+    services.openStartupPasswordWindow = [&state, &messages] {
+        vardex::StartupPasswordWindow window(state.startupPassword, messages);
+        window.exec();
+    };
     vardex::MainWindow window(state, services);
     if (!window.SetUp()) {
         return 0;
     }
     window.show();
+
+    const int requests = vardex::WatchTerminationRequests();
+    if (requests >= 0) {
+        auto* notifier = new QSocketNotifier(requests, QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &window, &QWidget::close);
+    }
     app.exec();
     return 0;
 }

@@ -512,9 +512,7 @@ private slots:
         MainWindow* w = Open();
         auto* search = Child<QLineEdit>(w, "编辑框2");
         QTest::keyClicks(search, QStringLiteral("ab"));
-        QKeyEvent emoji(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
-                        QStringLiteral("\U0001F600"));
-        QApplication::sendEvent(search, &emoji);
+        vardex::testing::TypeText(search, QStringLiteral("\U0001F600"));
         QCOMPARE(search->text(), QStringLiteral("ab"));
         QCOMPARE(messages_.shown.size(), size_t(1));
         QVERIFY(messages_.shown[0].text.contains(QStringLiteral("\U0001F600")));

@@ -7,9 +7,12 @@
 namespace vardex {
 
 class MessageBoxes;
+class Pinger;
 
 struct ConsoleServices {
     MessageBoxes* messages = nullptr;
+    // The online monitor's ping; without one no server is ever pinged.
+    Pinger* pinger = nullptr;
     // Runs first in the set-up; false when another copy is running and this one must end.
     std::function<bool()> guardSingleInstance = [] { return true; };
     // The "启动密码" button.

@@ -18,6 +18,7 @@
 #include "GbkQt.h"
 #include "InputGuard.h"
 #include "MessageBoxes.h"
+#include "OnlineMonitor.h"
 #include "Reordering.h"
 #include "ServerEditor.h"
 #include "ServerListModel.h"
@@ -223,6 +224,11 @@ bool MainWindow::SetUp() {
         return settings;
     }());
     FillServerList();
+    if (services_.pinger) {
+        monitor_ = std::make_unique<OnlineMonitor>(state_.table, *model_, *services_.pinger);
+        monitor_->MonitorPass();
+        connect(monitorTimer_, &QTimer::timeout, monitor_.get(), &OnlineMonitor::MonitorPass);
+    }
     monitorTimer_->start();
     setUp_ = true;
     return true;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -25,6 +26,7 @@ class QTimer;
 
 namespace vardex {
 
+class OnlineMonitor;
 class ServerListModel;
 
 class MainWindow : public QWidget {
@@ -52,6 +54,7 @@ public:
     ServerListModel& ListModel() const { return *model_; }
     QTableView& ListView() const { return *serverList_; }
     ProgramState& State() const { return state_; }
+    OnlineMonitor* Monitor() const { return monitor_.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,6 +83,7 @@ private:
     std::set<int> reportedSaveProblems_;
 
     ServerListModel* model_ = nullptr;
+    std::unique_ptr<OnlineMonitor> monitor_;  // goes before the list it writes to
     QTableView* serverList_ = nullptr;
     QTimer* monitorTimer_ = nullptr;
     QPushButton* connect_ = nullptr;

@@ -6,6 +6,7 @@
 #include "PasswordWindows.h"
 #include "console/MainWindow.h"
 #include "console/MessageBoxes.h"
+#include "platform/Pinger.h"
 #include "platform/RunDirectory.h"
 #include "platform/TerminationRequest.h"
 #include "store/ProgramState.h"
@@ -27,8 +28,10 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    const auto pinger = vardex::MakeSystemPinger();
     vardex::ConsoleServices services;
     services.messages = &messages;
+    services.pinger = pinger.get();
     services.openStartupPasswordWindow = [&state, &messages] {
         vardex::StartupPasswordWindow window(state.startupPassword, messages);
         window.exec();

@@ -1,0 +1,49 @@
+// The online monitor: pings the servers the list shows, one after the other on a worker thread,
+// and shows each answer in its row: the round-trip time and a green picture, or "离线" and a red
+// one. Results are handed to the GUI thread, which writes one only while its row still shows the
+// very record that was pinged.
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <thread>
+
+namespace vardex {
+
+class Pinger;
+class ServerListModel;
+class ServerTable;
+
+class OnlineMonitor : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kTimeoutMs = 2000;
+
+    OnlineMonitor(ServerTable& table, ServerListModel& model, Pinger& pinger,
+                  QObject* parent = nullptr);
+    // Stops a pass in flight without waiting for its ping to time out.
+    ~OnlineMonitor() override;
+
+    // Starts a pass over the rows shown now; a pass never starts while another is running.
+    bool MonitorPass();
+    bool PassRunning() const { return running_; }
+
+signals:
+    void PassFinished();
+
+private:
+    struct Target {
+        int row;
+        int recordIndex;
+    };
+    void Deliver(int row, int recordIndex, quint64 serial, int milliseconds);
+
+    ServerTable& table_;
+    ServerListModel& model_;
+    Pinger& pinger_;
+    std::thread worker_;
+    std::atomic<bool> running_{false};
+    std::atomic<bool> stopping_{false};
+};
+
+}  // namespace vardex

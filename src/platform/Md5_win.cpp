@@ -1,6 +1,7 @@
 // MD5 through CryptoAPI: a verify-only RSA context (or, failing that, the default one), CALG_MD5.
-#include <wincrypt.h>
 #include <windows.h>
+
+#include <wincrypt.h>  // after windows.h, which it needs
 
 #include <cctype>
 

@@ -82,6 +82,8 @@ bool MarkInstanceRunning(std::string_view name) {
     if (fd < 0) {
         return false;
     }
+    // Nobody accepts: every check by a later copy leaves one connection waiting, so the queue is
+    // made long. A full queue refuses the connection and would read as no mark.
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 ||
         ::listen(fd, SOMAXCONN) != 0) {
         ::close(fd);

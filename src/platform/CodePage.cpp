@@ -99,4 +99,17 @@ std::optional<std::string> Utf8ToGbk(std::string_view utf8) {
     return Utf16ToGbk(*wide);
 }
 
+std::u16string ReverseCodeUnits(std::u16string_view text) {
+    return std::u16string(text.rbegin(), text.rend());
+}
+
+std::string ReverseUtf16Text(std::string_view gbk) {
+    std::string back = Utf16ToGbkLossy(ReverseCodeUnits(GbkToUtf16Lossy(gbk)));
+    const size_t zero = back.find('\0');
+    if (zero != std::string::npos) {
+        back.resize(zero);
+    }
+    return back;
+}
+
 }  // namespace vardex

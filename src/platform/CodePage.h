@@ -26,4 +26,12 @@ std::optional<std::string> Utf8ToGbk(std::string_view utf8);
 std::optional<std::u16string> Utf8ToUtf16(std::string_view utf8);
 std::optional<std::string> Utf16ToUtf8(std::u16string_view text);
 
+// The 16-bit code units in reverse order; a surrogate pair comes out with its halves swapped.
+std::u16string ReverseCodeUnits(std::u16string_view text);
+
+// A GBK text through UTF-16, its code units reversed, and back to GBK as the system converts:
+// bytes that are no character, and units without a GBK form, do not fail but come out changed.
+// The result ends before its first zero byte. The single-instance guard names its marker so.
+std::string ReverseUtf16Text(std::string_view gbk);
+
 }  // namespace vardex

@@ -18,6 +18,10 @@ struct WriteResult {
 // nullopt when the file is missing or cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
+// True when nothing exists at path; false for a file that is there, readable or not. Tells a
+// file that may be created from one that must not be replaced unread.
+bool IsMissingFile(const std::string& path);
+
 // Writes a temporary file beside path, flushes it to the disk and renames it over path, so that
 // a crash or a full disk leaves either the old file or the new one, never a part of either.
 WriteResult WriteWholeFileAtomic(const std::string& path, std::string_view bytes,

@@ -68,6 +68,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+bool IsMissingFile(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
 WriteResult WriteWholeFileAtomic(const std::string& path, std::string_view bytes,
                                  FileAccess access) {
     std::string temp = path + ".tmp-XXXXXX";

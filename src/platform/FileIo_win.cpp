@@ -42,6 +42,14 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
+bool IsMissingFile(const std::string& path) {
+    if (GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 WriteResult WriteWholeFileAtomic(const std::string& path, std::string_view bytes, FileAccess) {
     const std::wstring target = Wide(path);
     std::wstring temp;

@@ -21,7 +21,9 @@ TEST(CodePage, StrictConversionsRefuseWhatTheyCannotCarry) {
     EXPECT_FALSE(GbkToUtf16("\xFF"));
     EXPECT_FALSE(GbkToUtf16("ends in a lead byte \xB0"));
     EXPECT_EQ(Utf16ToGbkLossy(u"a\U0001F600b"), "a??b");
-    EXPECT_EQ(GbkToUtf16Lossy("a\xFF" "b"), std::u16string(u"a\uFFFDb"));
+    EXPECT_EQ(GbkToUtf16Lossy("a\xFF"
+                              "b"),
+              std::u16string(u"a\uFFFDb"));
     EXPECT_EQ(GbkToUtf16Lossy(std::string(100000, 'x')).size(), 100000u);
 }
 
@@ -32,6 +34,31 @@ TEST(CodePage, Utf8AndUtf16) {
     EXPECT_FALSE(Utf8ToUtf16("\xC0\xAF"));      // overlong
     EXPECT_FALSE(Utf8ToUtf16("\xED\xA0\x80"));  // a surrogate
     EXPECT_FALSE(Utf16ToUtf8(std::u16string(1, u'\xD800')));
+}
+
+TEST(ReverseUtf16Text, ReversesCharactersNotBytes) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string reversed;
+    } const cases[] = {
+        {"gbk folder", "\xB9\xA4\xBE\xDF", "\xBE\xDF\xB9\xA4"},  // 工具 -> 具工
+        {"run directory", "C:\\Tools\\RdpMan", "naMpdR\\slooT\\:C"},
+        {"mixed", "x\xB9\xA4y", "y\xB9\xA4x"},  // x工y -> y工x
+        {"empty", "", ""},
+        {"cut at the first zero", std::string("ab\0cd", 5), "dc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ReverseUtf16Text(c.text), c.reversed);
+    }
+}
+
+TEST(ReverseUtf16Text, ReversesCodeUnitsSoASurrogatePairIsSwapped) {
+    // U+1F600 is D83D DE00; a GBK text cannot hold it, so the reversal is checked on its own.
+    const std::u16string swapped = {u'y', 0xDE00, 0xD83D, u'x'};
+    EXPECT_EQ(ReverseCodeUnits(u"x\U0001F600y"), swapped);
+    EXPECT_EQ(ReverseCodeUnits(u""), std::u16string());
 }
 
 }  // namespace

@@ -1,0 +1,170 @@
+#include "GroupCatalogue.h"
+
+#include <algorithm>
+
+#include "IniFile.h"
+#include "platform/RunDirectory.h"
+#include "store/GbkText.h"
+#include "store/StoreFormat.h"
+
+namespace vardex {
+namespace {
+
+bool HasItemNamed(const ComboState& catalogue, std::string_view name) {
+    return std::any_of(catalogue.items.begin(), catalogue.items.end(),
+                       [&](const ComboItem& item) { return item.name == name; });
+}
+
+bool HasSelection(const ComboState& catalogue) {
+    return catalogue.selection >= 0 &&
+           catalogue.selection < static_cast<int32_t>(catalogue.items.size());
+}
+
+// Whether a read gets back every item and the selection, whichever item is selected. The text
+// after the selection may be cut: a drop-down list shows the selected item whatever it says.
+bool FitsGroupFile(const std::vector<ComboItem>& items) {
+    constexpr std::string_view kNoSelection = "-1";
+    const size_t itemsPart = EncodeComboValue(ComboState{items, -1, ""}).size() -
+                             kNoSelection.size() - kItemMarker.size();
+    const size_t lastIndex = items.empty() ? 0 : items.size() - 1;
+    const size_t widestSelection = std::max(kNoSelection.size(), std::to_string(lastIndex).size());
+    return itemsPart + widestSelection + kItemMarker.size() <= kMaxIniValueBytes;
+}
+
+GroupCommandResult Refused(GroupOutcome outcome, std::string_view unsavableText = {}) {
+    GroupCommandResult result;
+    result.outcome = outcome;
+    result.unsavableText = unsavableText;
+    return result;
+}
+
+GroupCommandResult Done(GroupOutcome outcome, bool refillServerList = false) {
+    GroupCommandResult result;
+    result.outcome = outcome;
+    result.saveGroupFile = true;
+    result.refillServerList = refillServerList;
+    return result;
+}
+
+}  // namespace
+
+std::string GroupFilePath(std::string_view runDirectory) {
+    return JoinPath(runDirectory, kGroupFileName);
+}
+
+ComboState InitialGroupCatalogue() {
+    return ComboState{{ComboItem{std::string(kAllGroups), 0}}, 0, std::string(kAllGroups)};
+}
+
+std::string CurrentGroupText(const ComboState& catalogue) {
+    return HasSelection(catalogue) ? catalogue.items[static_cast<size_t>(catalogue.selection)].name
+                                   : std::string();
+}
+
+std::string_view UnsavableGroupNameText(std::string_view name) {
+    // The group file's own separators and its quote escape, then what the store refuses.
+    const std::string_view candidates[] = {kPartSeparator, kItemMarker, kQuoteEscape,
+                                           UnstorableTextIn(name)};
+    size_t first = std::string_view::npos;
+    std::string_view found;
+    for (const std::string_view bad : candidates) {
+        const size_t at = FindText(name, bad);
+        if (at < first) {
+            first = at;
+            found = bad;
+        }
+    }
+    return found;
+}
+
+std::string UnsavableGroupNameMessage(std::string_view found) {
+    const bool lineEnd = found == "\r" || found == "\n";
+    return std::string(
+               "\xB7\xD6\xD7\xE9\xC3\xFB\xB2\xBB\xC4\xDC\xB0\xFC\xBA\xAC"  // 分组名不能包含
+               "\xA1\xB0") +                                               // “
+           std::string(lineEnd ? "\xBB\xBB\xD0\xD0" : found) +             // 换行
+           "\xA1\xB1";                                                     // ”
+}
+
+GroupCommandResult AddGroup(ComboState& catalogue, std::string_view name) {
+    if (name.empty()) {
+        return Done(GroupOutcome::Unchanged);  // the file is written all the same
+    }
+    if (HasItemNamed(catalogue, name)) {
+        return Refused(GroupOutcome::Duplicate);
+    }
+    if (const std::string_view bad = UnsavableGroupNameText(name); !bad.empty()) {
+        return Refused(GroupOutcome::Unsavable, bad);
+    }
+    std::vector<ComboItem> items = catalogue.items;
+    items.push_back(ComboItem{std::string(name), 0});
+    if (!FitsGroupFile(items)) {
+        return Refused(GroupOutcome::TooManyGroups);
+    }
+    catalogue.items = std::move(items);
+    catalogue.selection = static_cast<int32_t>(catalogue.items.size()) - 1;
+    catalogue.text = std::string(name);
+    return Done(GroupOutcome::Added);
+}
+
+GroupCommandResult RenameGroup(ComboState& catalogue, std::string_view newName,
+                               ServerTable& table) {
+    const std::string oldName = CurrentGroupText(catalogue);
+    if (newName.empty() || oldName == kAllGroups) {
+        return Done(GroupOutcome::Unchanged);  // the file is written all the same
+    }
+    if (HasItemNamed(catalogue, newName)) {
+        return Refused(GroupOutcome::Duplicate);
+    }
+    if (const std::string_view bad = UnsavableGroupNameText(newName); !bad.empty()) {
+        return Refused(GroupOutcome::Unsavable, bad);
+    }
+    std::vector<ComboItem> items = catalogue.items;
+    if (HasSelection(catalogue)) {
+        items[static_cast<size_t>(catalogue.selection)].name = std::string(newName);
+        if (!FitsGroupFile(items)) {
+            return Refused(GroupOutcome::TooManyGroups);
+        }
+    }
+    // With nothing selected the old name is empty: the servers without a group get the name.
+    for (int index = 1; index <= table.Count(); ++index) {
+        const std::optional<ServerRecord> record = table.At(index);
+        if (record && record->group == oldName) {
+            table.SetGroupAt(index, std::string(newName));
+        }
+    }
+    catalogue.items = std::move(items);
+    catalogue.text = CurrentGroupText(catalogue);
+    return Done(GroupOutcome::Renamed, true);
+}
+
+GroupCommandResult DeleteGroup(ComboState& catalogue) {
+    if (CurrentGroupText(catalogue) == kAllGroups) {
+        return Refused(GroupOutcome::Unchanged);  // nothing changes, nothing is written
+    }
+    const bool removed = HasSelection(catalogue);
+    if (removed) {
+        catalogue.items.erase(catalogue.items.begin() + catalogue.selection);
+    }
+    catalogue.selection = -1;
+    catalogue.text.clear();
+    return Done(removed ? GroupOutcome::Deleted : GroupOutcome::Unchanged);
+}
+
+std::optional<ComboState> RestoreComboValue(const std::string& path, std::string_view comboName) {
+    return DecodeComboValue(ReadIniFileValue(path, kComboSection, comboName));
+}
+
+ComboState RestoreGroupCatalogue(const std::string& path) {
+    ComboState catalogue =
+        RestoreComboValue(path, kGroupComboName).value_or(InitialGroupCatalogue());
+    catalogue.text = CurrentGroupText(catalogue);
+    return catalogue;
+}
+
+WriteResult SaveComboValue(const std::string& path, std::string_view comboName,
+                           const ComboState& state) {
+    return WriteIniFileValue(path, kComboSection, comboName, EncodeComboValue(state));
+}
+
+}  // namespace vardex

@@ -15,6 +15,7 @@
 #include <QTableView>
 #include <QTimer>
 
+#include "ComboBoxes.h"
 #include "GbkQt.h"
 #include "InputGuard.h"
 #include "MessageBoxes.h"
@@ -23,6 +24,7 @@
 #include "ServerEditor.h"
 #include "ServerListModel.h"
 #include "ServerListRules.h"
+#include "groups/GroupCatalogue.h"
 
 #ifndef VARDEX_HOME_PAGE
 #define VARDEX_HOME_PAGE ""
@@ -208,6 +210,11 @@ void MainWindow::ConnectHandlers() {
     connect(add_, &QPushButton::clicked, this, &MainWindow::AddServer);
     connect(modify_, &QPushButton::clicked, this, &MainWindow::ModifyServer);
     connect(remove_, &QPushButton::clicked, this, &MainWindow::DeleteServer);
+    connect(addGroup_, &QPushButton::clicked, this, [this] { RunGroupCommand(GroupCommand::Add); });
+    connect(renameGroup_, &QPushButton::clicked, this,
+            [this] { RunGroupCommand(GroupCommand::Rename); });
+    connect(deleteGroup_, &QPushButton::clicked, this,
+            [this] { RunGroupCommand(GroupCommand::Delete); });
     connect(moveUp_, &QPushButton::clicked, this, [this] { MoveServers(MoveDirection::Up); });
     connect(moveDown_, &QPushButton::clicked, this, [this] { MoveServers(MoveDirection::Down); });
     connect(startupPassword_, &QPushButton::clicked, this,
@@ -218,6 +225,7 @@ bool MainWindow::SetUp() {
     if (!services_.guardSingleInstance()) {
         return false;
     }
+    RestoreComboBoxes(*this, GroupFilePath(state_.runDirectory));
     ApplyWindowSettings([this] {
         WindowSettings settings = CurrentWindowSettings();
         settings.Apply(ApplyStore(state_.store.StoreBytes(), state_.table));
@@ -288,21 +296,73 @@ void MainWindow::SetResolutionChoice(int choice) {
     resolutionGroup_->setExclusive(true);
 }
 
+void MainWindow::ReportSaveProblem(SaveProblem kind, const std::string& path,
+                                   const std::string& reason) {
+    if (!reportedSaveProblems_.insert(kind).second) {
+        return;  // told once; the next saves keep trying
+    }
+    const QString what = kind == SaveProblem::StoreBackup
+                             ? QStringLiteral("无法备份服务器列表，原文件未被覆盖：%1\n%2")
+                         : kind == SaveProblem::Store ? QStringLiteral("无法保存服务器列表：%1\n%2")
+                                                      : QStringLiteral("无法保存分组：%1\n%2");
+    services_.messages->Show(what.arg(QString::fromStdString(path), QString::fromStdString(reason)),
+                             QStringLiteral("保存失败"), MessageButtons::Ok, MessageIcon::Stop);
+}
+
 void MainWindow::SaveStore() {
     const SaveOutcome outcome = state_.SaveStore(CurrentWindowSettings());
-    if (outcome.ok() || !reportedSaveProblems_.insert(static_cast<int>(outcome.problem)).second) {
-        return;
+    if (!outcome.ok()) {
+        ReportSaveProblem(outcome.problem == SaveOutcome::Problem::Backup ? SaveProblem::StoreBackup
+                                                                          : SaveProblem::Store,
+                          outcome.path, outcome.reason);
     }
-    const QString what = outcome.problem == SaveOutcome::Problem::Backup
-                             ? QStringLiteral("无法备份服务器列表，原文件未被覆盖：%1\n%2")
-                             : QStringLiteral("无法保存服务器列表：%1\n%2");
-    services_.messages->Show(what.arg(QString::fromStdString(outcome.path),
-                                      QString::fromStdString(outcome.reason)),
-                             QStringLiteral("保存失败"), MessageButtons::Ok, MessageIcon::Stop);
+}
+
+void MainWindow::SaveGroups() {
+    const std::string path = GroupFilePath(state_.runDirectory);
+    WriteResult failure;
+    SaveComboBoxes(*this, path, failure);
+    if (!failure.ok) {
+        ReportSaveProblem(SaveProblem::Groups, path, failure.reason);
+    }
 }
 
 void MainWindow::SaveAll() {
     SaveStore();
+    SaveGroups();
+}
+
+void MainWindow::RunGroupCommand(GroupCommand command) {
+    ComboState catalogue = ComboStateOf(*groups_);
+    const std::string name = ToGbk(groupName_->text()).value_or("");
+    const GroupCommandResult result = command == GroupCommand::Add ? AddGroup(catalogue, name)
+                                      : command == GroupCommand::Rename
+                                          ? RenameGroup(catalogue, name, state_.table)
+                                          : DeleteGroup(catalogue);
+    const auto refuse = [this](std::string_view message) {
+        services_.messages->Show(ToQString(message), MessageBoxes::DefaultTitle(),
+                                 MessageButtons::Ok, MessageIcon::None);
+    };
+    switch (result.outcome) {
+        case GroupOutcome::Duplicate:
+            refuse(kDuplicateGroupMessage);
+            return;
+        case GroupOutcome::Unsavable:
+            refuse(UnsavableGroupNameMessage(result.unsavableText));
+            return;
+        case GroupOutcome::TooManyGroups:
+            refuse(kTooManyGroupsMessage);
+            return;
+        default:
+            break;
+    }
+    ShowComboState(*groups_, catalogue);
+    if (result.refillServerList) {
+        FillServerList();
+    }
+    if (result.saveGroupFile) {
+        SaveGroups();
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

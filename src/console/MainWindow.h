@@ -50,6 +50,8 @@ public:
     void ApplyWindowSettings(const WindowSettings& settings);
     // Writes ms.ini; a failure is told to the user once per kind of failure.
     void SaveStore();
+    // Writes fz.ini from the window's combo boxes, with the same reporting.
+    void SaveGroups();
 
     ServerListModel& ListModel() const { return *model_; }
     QTableView& ListView() const { return *serverList_; }
@@ -65,6 +67,10 @@ private:
     void ConnectHandlers();
     void SetResolutionChoice(int choice);
     void SaveAll();
+    enum class SaveProblem { Store, StoreBackup, Groups };
+    void ReportSaveProblem(SaveProblem kind, const std::string& path, const std::string& reason);
+    enum class GroupCommand { Add, Rename, Delete };
+    void RunGroupCommand(GroupCommand command);
 
     void OnGroupPicked();
     void OnCurrentRowChanged();
@@ -80,7 +86,7 @@ private:
     ProgramState& state_;
     ConsoleServices services_;
     bool setUp_ = false;
-    std::set<int> reportedSaveProblems_;
+    std::set<SaveProblem> reportedSaveProblems_;
 
     ServerListModel* model_ = nullptr;
     std::unique_ptr<OnlineMonitor> monitor_;  // goes before the list it writes to

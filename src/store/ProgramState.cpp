@@ -5,7 +5,7 @@
 namespace vardex {
 
 ProgramState::ProgramState(const std::string& dir)
-    : runDirectory(dir), store(JoinPath(dir, "ms.ini")), groupFilePath(JoinPath(dir, "fz.ini")) {}
+    : runDirectory(dir), store(JoinPath(dir, "ms.ini")) {}
 
 void ProgramState::LoadStoreAtStart() {
     store.LoadStoreAtStart();

@@ -10,13 +10,12 @@
 namespace vardex {
 
 struct ProgramState {
-    // Paths of the two data files in runDirectory (UTF-8, no trailing separator).
+    // The store lives in runDirectory (UTF-8, no trailing separator).
     explicit ProgramState(const std::string& runDirectory);
 
     std::string runDirectory;
     ServerTable table;
     StoreFile store;
-    std::string groupFilePath;
     std::string startupPassword;  // empty: none is asked
 
     // Reads ms.ini and takes the startup password out of it.

@@ -4,8 +4,10 @@
 #include <cstdlib>
 
 #include "PasswordWindows.h"
+#include "SingleInstanceGuard.h"
 #include "console/MainWindow.h"
 #include "console/MessageBoxes.h"
+#include "platform/InstanceMarker.h"
 #include "platform/Pinger.h"
 #include "platform/RunDirectory.h"
 #include "platform/TerminationRequest.h"
@@ -32,6 +34,10 @@ int main(int argc, char** argv) {
     vardex::ConsoleServices services;
     services.messages = &messages;
     services.pinger = pinger.get();
+    vardex::SystemInstanceMarker marker;
+    services.guardSingleInstance = [&state, &marker, &messages] {
+        return vardex::GuardSingleInstance(state.runDirectory, marker, messages);
+    };
     services.openStartupPasswordWindow = [&state, &messages] {
         vardex::StartupPasswordWindow window(state.startupPassword, messages);
         window.exec();

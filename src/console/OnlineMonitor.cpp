@@ -36,6 +36,18 @@ bool OnlineMonitor::MonitorPass() {
     }
     running_ = true;
     worker_ = std::thread([this, targets = std::move(targets)] {
+        // Results travel through our own queue, then the GUI thread is woken to take them.
+        const auto hand = [this](const Result* result) {
+            {
+                std::lock_guard<std::mutex> lock(resultsMutex_);
+                if (result) {
+                    results_.push_back(*result);
+                } else {
+                    passEnded_ = true;
+                }
+            }
+            QMetaObject::invokeMethod(this, &OnlineMonitor::DeliverResults, Qt::QueuedConnection);
+        };
         for (const Target& target : targets) {
             if (stopping_) {
                 break;
@@ -49,30 +61,40 @@ bool OnlineMonitor::MonitorPass() {
             if (stopping_) {
                 break;
             }
-            QMetaObject::invokeMethod(
-                this,
-                [this, target, serial = record->serial, milliseconds] {
-                    Deliver(target.row, target.recordIndex, serial, milliseconds);
-                },
-                Qt::QueuedConnection);
+            const Result result{target, record->serial, milliseconds};
+            hand(&result);
         }
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                running_ = false;
-                emit PassFinished();
-            },
-            Qt::QueuedConnection);
+        hand(nullptr);
     });
     return true;
 }
 
-void OnlineMonitor::Deliver(int row, int recordIndex, quint64 serial, int milliseconds) {
+void OnlineMonitor::DeliverResults() {
+    std::vector<Result> results;
+    bool ended = false;
+    {
+        std::lock_guard<std::mutex> lock(resultsMutex_);
+        results.swap(results_);
+        std::swap(ended, passEnded_);
+    }
+    for (const Result& result : results) {
+        Deliver(result);
+    }
+    if (ended) {
+        running_ = false;
+        emit PassFinished();
+    }
+}
+
+void OnlineMonitor::Deliver(const Result& result) {
+    const int row = result.target.row;
+    const int recordIndex = result.target.recordIndex;
+    const int milliseconds = result.milliseconds;
     if (model_.RecordIndexAt(row) != recordIndex) {
         return;  // the list was refilled or changed: the row shows another record now
     }
     const bool online = milliseconds >= 0;
-    if (!table_.SetStatusIfSame(recordIndex, serial,
+    if (!table_.SetStatusIfSame(recordIndex, result.serial,
                                 online ? kStatusOnline : kStatusOffline)) {
         return;  // the record at that index is another one now (a move or a delete)
     }

@@ -6,7 +6,9 @@
 
 #include <QObject>
 #include <atomic>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 namespace vardex {
 
@@ -36,12 +38,22 @@ private:
         int row;
         int recordIndex;
     };
-    void Deliver(int row, int recordIndex, quint64 serial, int milliseconds);
+    struct Result {
+        Target target;
+        quint64 serial;
+        int milliseconds;
+    };
+    // Runs on the GUI thread: writes the results the worker has handed over.
+    void DeliverResults();
+    void Deliver(const Result& result);
 
     ServerTable& table_;
     ServerListModel& model_;
     Pinger& pinger_;
     std::thread worker_;
+    std::mutex resultsMutex_;
+    std::vector<Result> results_;  // handed from the worker to the GUI thread
+    bool passEnded_ = false;       // under resultsMutex_
     std::atomic<bool> running_{false};
     std::atomic<bool> stopping_{false};
 };

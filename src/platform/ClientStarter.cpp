@@ -17,6 +17,11 @@ class SystemClientStarter : public ClientStarter {
 
 }  // namespace
 
+ClientStartResult StartClient(std::string_view commandLine) {
+    const std::unique_ptr<DataProtection> protection = MakeSystemDataProtection();
+    return StartClient(commandLine, *protection);
+}
+
 std::unique_ptr<ClientStarter> MakeSystemClientStarter(DataProtection& protection) {
     return std::make_unique<SystemClientStarter>(protection);
 }

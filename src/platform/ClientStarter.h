@@ -31,6 +31,9 @@ struct ClientStartResult {
 // opens the file's password, which reaches FreeRDP through a pipe on its standard input only.
 ClientStartResult StartClient(std::string_view commandLine, DataProtection& protection);
 
+// The same with the user's own data protection of this system.
+ClientStartResult StartClient(std::string_view commandLine);
+
 // The same behind an interface, for callers that take a test double.
 class ClientStarter {
   public:

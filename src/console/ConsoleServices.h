@@ -6,13 +6,20 @@
 
 namespace vardex {
 
+class ClientStarter;
+class DataProtection;
 class MessageBoxes;
 class Pinger;
+class Registry;
 
 struct ConsoleServices {
     MessageBoxes* messages = nullptr;
     // The online monitor's ping; without one no server is ever pinged.
     Pinger* pinger = nullptr;
+    // What a launch needs; without all three, connect and temporary login start nothing.
+    DataProtection* protection = nullptr;
+    Registry* registry = nullptr;
+    ClientStarter* clientStarter = nullptr;
     // Runs first in the set-up; false when another copy is running and this one must end.
     std::function<bool()> guardSingleInstance = [] { return true; };
     // The "启动密码" button.

@@ -217,6 +217,8 @@ void MainWindow::ConnectHandlers() {
             [this] { RunGroupCommand(GroupCommand::Delete); });
     connect(moveUp_, &QPushButton::clicked, this, [this] { MoveServers(MoveDirection::Up); });
     connect(moveDown_, &QPushButton::clicked, this, [this] { MoveServers(MoveDirection::Down); });
+    connect(connect_, &QPushButton::clicked, this, &MainWindow::ConnectSelectedServer);
+    connect(tempLogin_, &QPushButton::clicked, this, &MainWindow::TemporaryLogin);
     connect(startupPassword_, &QPushButton::clicked, this,
             [this] { services_.openStartupPasswordWindow(); });
 }
@@ -479,9 +481,56 @@ void MainWindow::MoveServers(MoveDirection direction) {
 }
 
 void MainWindow::ConnectSelectedServer() {
-    if (SelectedRecordIndex() <= 0) {
+    const int v = SelectedRecordIndex();
+    const auto record = v > 0 ? state_.table.At(v) : std::nullopt;
+    if (!record) {
         ShowNoSelection();
+        return;
     }
+    connect_->setEnabled(false);
+    Launch({FieldsForServer(*record, disks_->isChecked()),
+            record->remark.empty() ? record->address : record->remark, CurrentLaunchOptions()});
+    connect_->setEnabled(true);
+}
+
+void MainWindow::TemporaryLogin() {
+    // The boxes refuse what GBK cannot hold, so these conversions succeed.
+    const auto text = [](const QLineEdit* edit) { return ToGbk(edit->text()).value_or(""); };
+    LaunchRequest request;
+    request.fields.address = text(tempAddress_);
+    request.fields.port = text(tempPort_);
+    request.fields.account = text(tempAccount_);
+    request.fields.password = text(tempPassword_);  // always present, also when empty
+    request.fields.redirectDisks = disks_->isChecked();
+    request.fileName = request.fields.address;
+    request.options = CurrentLaunchOptions();
+    if (request.fields.address.empty()) {
+        ShowMessage(QStringLiteral("请输入要登陆的服务器地址。"), QStringLiteral("操作错误"),
+                    MessageIcon::Stop);
+        return;
+    }
+    Launch(request);
+}
+
+LaunchOptions MainWindow::CurrentLaunchOptions() const {
+    LaunchOptions options;
+    options.size800x600 = resolution_[0]->isChecked();
+    options.size1024x768 = resolution_[1]->isChecked();
+    options.fullScreen = resolution_[2]->isChecked();
+    options.customSize = resolution_[3]->isChecked();
+    options.customWidth = ToGbk(customWidth_->text()).value_or("");
+    options.customHeight = ToGbk(customHeight_->text()).value_or("");
+    options.forcedLogin = admin_->isChecked();
+    return options;
+}
+
+bool MainWindow::Launch(const LaunchRequest& request) {
+    if (!services_.protection || !services_.registry || !services_.clientStarter) {
+        return false;
+    }
+    SessionLauncher launcher(*services_.protection, *services_.registry,
+                             *services_.clientStarter, *services_.messages);
+    return launcher.Launch(request);
 }
 
 }  // namespace vardex

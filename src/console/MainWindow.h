@@ -11,6 +11,7 @@
 #include "ConsoleServices.h"
 #include "MessageBoxes.h"
 #include "Reordering.h"
+#include "SessionLauncher.h"
 #include "store/ProgramState.h"
 
 class QButtonGroup;
@@ -80,6 +81,9 @@ private:
     void OpenEditor(int editIndex);
     void MoveServers(MoveDirection direction);
     void ConnectSelectedServer();
+    void TemporaryLogin();
+    LaunchOptions CurrentLaunchOptions() const;
+    bool Launch(const LaunchRequest& request);
     void ShowMessage(const QString& text, const QString& title, MessageIcon icon);
     void ShowNoSelection();
 

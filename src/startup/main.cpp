@@ -7,8 +7,11 @@
 #include "SingleInstanceGuard.h"
 #include "console/MainWindow.h"
 #include "console/MessageBoxes.h"
+#include "platform/ClientStarter.h"
+#include "platform/DataProtection.h"
 #include "platform/InstanceMarker.h"
 #include "platform/Pinger.h"
+#include "platform/Registry.h"
 #include "platform/RunDirectory.h"
 #include "platform/TerminationRequest.h"
 #include "store/ProgramState.h"
@@ -31,9 +34,15 @@ int main(int argc, char** argv) {
     }
 
     const auto pinger = vardex::MakeSystemPinger();
+    const auto protection = vardex::MakeSystemDataProtection();
+    const auto registry = vardex::MakeSystemRegistry();
+    const auto clientStarter = vardex::MakeSystemClientStarter(*protection);
     vardex::ConsoleServices services;
     services.messages = &messages;
     services.pinger = pinger.get();
+    services.protection = protection.get();
+    services.registry = registry.get();
+    services.clientStarter = clientStarter.get();
     vardex::SystemInstanceMarker marker;
     services.guardSingleInstance = [&state, &marker, &messages] {
         return vardex::GuardSingleInstance(state.runDirectory, marker, messages);

@@ -60,7 +60,9 @@ int main(int argc, char** argv) {
     const int requests = vardex::WatchTerminationRequests();
     if (requests >= 0) {
         auto* notifier = new QSocketNotifier(requests, QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &window, &QWidget::close);
+        // Open editors and messages are closed first, then the main window, which saves.
+        QObject::connect(notifier, &QSocketNotifier::activated, &app,
+                         [] { QApplication::closeAllWindows(); });
     }
     app.exec();
     return 0;

@@ -63,18 +63,7 @@ std::string CurrentGroupText(const ComboState& catalogue) {
 
 std::string_view UnsavableGroupNameText(std::string_view name) {
     // The group file's own separators and its quote escape, then what the store refuses.
-    const std::string_view candidates[] = {kPartSeparator, kItemMarker, kQuoteEscape,
-                                           UnstorableTextIn(name)};
-    size_t first = std::string_view::npos;
-    std::string_view found;
-    for (const std::string_view bad : candidates) {
-        const size_t at = FindText(name, bad);
-        if (at < first) {
-            first = at;
-            found = bad;
-        }
-    }
-    return found;
+    return FirstOfTexts(name, {kPartSeparator, kItemMarker, kQuoteEscape, UnstorableTextIn(name)});
 }
 
 std::string UnsavableGroupNameMessage(std::string_view found) {

@@ -34,6 +34,20 @@ size_t FindLastText(std::string_view text, std::string_view needle) {
     return last;
 }
 
+std::string_view FirstOfTexts(std::string_view text,
+                              std::initializer_list<std::string_view> needles) {
+    size_t first = std::string_view::npos;
+    std::string_view found;
+    for (const std::string_view needle : needles) {
+        const size_t at = FindText(text, needle);
+        if (at < first) {
+            first = at;
+            found = needle;
+        }
+    }
+    return found;
+}
+
 std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator) {
     std::vector<std::string_view> pieces;
     if (text.empty()) {

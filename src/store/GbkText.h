@@ -3,6 +3,7 @@
 // (several trail bytes, 0x7C "|" among them, lie in the ASCII range).
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,11 @@ size_t FindText(std::string_view text, std::string_view needle, size_t from = 0)
 
 // Position of the last such occurrence; npos when there is none.
 size_t FindLastText(std::string_view text, std::string_view needle);
+
+// Which of needles occurs first in text (the earliest start; on a tie the one listed first);
+// empty when none occurs.
+std::string_view FirstOfTexts(std::string_view text,
+                              std::initializer_list<std::string_view> needles);
 
 inline bool ContainsText(std::string_view text, std::string_view needle) {
     return FindText(text, needle) != std::string_view::npos;

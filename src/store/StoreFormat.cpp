@@ -1,7 +1,5 @@
 #include "StoreFormat.h"
 
-#include <array>
-
 #include "GbkText.h"
 #include "TextMarkers.h"
 
@@ -94,28 +92,13 @@ std::string BuildStorePlaintext(const ServerTable& table, const WindowSettings& 
 }
 
 std::string_view UnstorableTextIn(std::string_view field) {
-    static constexpr std::array<std::string_view, 8> kUnstorable = {
-        "|", "\r", "\n", kAdminMarker, kStartMarker, kWidthMarker, kHeightMarker, kPasswordOpen};
-    size_t first = std::string_view::npos;
-    std::string_view found;
-    for (std::string_view bad : kUnstorable) {
-        const size_t at = FindText(field, bad);
-        if (at < first) {
-            first = at;
-            found = bad;
-        }
-    }
-    return found;
+    return FirstOfTexts(field, {"|", "\r", "\n", kAdminMarker, kStartMarker, kWidthMarker,
+                                kHeightMarker, kPasswordOpen});
 }
 
 std::string_view UnstorablePasswordTextIn(std::string_view password) {
-    const std::string_view found = UnstorableTextIn(password);
-    const size_t close = FindText(password, kPasswordClose);
-    if (close != std::string_view::npos &&
-        (found.empty() || close < FindText(password, found))) {
-        return kPasswordClose;
-    }
-    return found;
+    return FirstOfTexts(password, {"|", "\r", "\n", kPasswordClose, kAdminMarker, kStartMarker,
+                                   kWidthMarker, kHeightMarker, kPasswordOpen});
 }
 
 }  // namespace vardex

@@ -6,13 +6,11 @@
 #include <QtTest/QtTest>
 #include <memory>
 
-#include "FakeMessageBoxes.h"
-#include "TempDir.h"
+#include "ConsoleFixture.h"
 #include "WindowTestKit.h"
 #include "console/GbkQt.h"
 #include "console/MainWindow.h"
 #include "console/ServerListModel.h"
-#include "store/Rc4Crypt.h"
 
 using namespace vardex;
 using vardex::testing::Child;
@@ -20,32 +18,15 @@ using vardex::testing::Child;
 class GroupCommandsTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<vardex::testing::TempDir> dir_;
-    std::unique_ptr<ProgramState> state_;
-    vardex::testing::FakeMessageBoxes messages_;
-    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<vardex::testing::ConsoleFixture> console_;
 
-    MainWindow* Start() {
-        window_.reset();
-        state_ = std::make_unique<ProgramState>(dir_->path());
-        state_->LoadStoreAtStart();
-        ConsoleServices services;
-        services.messages = &messages_;
-        window_ = std::make_unique<MainWindow>(*state_, services);
-        if (!window_->SetUp()) {
-            qFatal("set-up refused");
-        }
-        return window_.get();
-    }
-    void Stop() {
-        window_->close();
-        window_.reset();
-    }
-    QComboBox* Combo() { return Child<QComboBox>(window_.get(), "组合框1"); }
+    MainWindow* Start() { return &console_->Start(); }
+    void Stop() { console_->Stop(); }
+    QComboBox* Combo() { return Child<QComboBox>(console_->window.get(), "组合框1"); }
     void Type(const char* name) {
-        Child<QLineEdit>(window_.get(), "编辑框1")->setText(QString::fromUtf8(name));
+        Child<QLineEdit>(console_->window.get(), "编辑框1")->setText(QString::fromUtf8(name));
     }
-    void Press(const char* button) { Child<QPushButton>(window_.get(), button)->click(); }
+    void Press(const char* button) { Child<QPushButton>(console_->window.get(), button)->click(); }
     void Pick(const char* name) {
         const int index = Combo()->findText(QString::fromUtf8(name));
         QVERIFY(index >= 0);
@@ -61,28 +42,21 @@ class GroupCommandsTest : public QObject {
     }
     QStringList Addresses() {
         QStringList rows;
-        for (int row = 0; row < window_->ListModel().rowCount(); ++row) {
-            rows << window_->ListModel().index(row, 0).data().toString();
+        for (int row = 0; row < console_->window->ListModel().rowCount(); ++row) {
+            rows << console_->window->ListModel().index(row, 0).data().toString();
         }
         return rows;
     }
     QByteArray GroupFile() {
-        return QByteArray::fromStdString(vardex::testing::ReadFileBytes(dir_->File("fz.ini")));
+        return QByteArray::fromStdString(vardex::testing::ReadFileBytes(console_->dir.File("fz.ini")));
     }
     QByteArray Gbk(const char* utf8) {
         return QByteArray::fromStdString(ToGbk(QString::fromUtf8(utf8)).value());
     }
 
 private slots:
-    void init() {
-        dir_ = std::make_unique<vardex::testing::TempDir>();
-        messages_.shown.clear();
-    }
-    void cleanup() {
-        window_.reset();
-        state_.reset();
-        dir_.reset();
-    }
+    void init() { console_ = std::make_unique<vardex::testing::ConsoleFixture>(); }
+    void cleanup() { console_.reset(); }
 
     void aFirstStartSavesTheInitialCatalogue() {
         Start();
@@ -99,7 +73,7 @@ private slots:
         }
         QCOMPARE(Combo()->currentText(), QStringLiteral("Mail"));  // a new group is selected
         Pick("DB");
-        window_->SaveGroups();
+        console_->window->SaveGroups();
         const QByteArray expected = QByteArray::fromHex(
             "5bd7e9bacfbff25d0d0ad7e9bacfbff2313dcbf9d3d0b7d6d7e93c7c3e303c7c7c3e5765623c7c3e303c"
             "7c7c3e44423c7c3e303c7c7c3e4d61696c3c7c3e303c7c7c3e323c7c3e44420d0a");
@@ -117,45 +91,42 @@ private slots:
         Press("按钮2");
         const QByteArray saved = GroupFile();
         for (const char* name : {"Web", "所有分组"}) {
-            messages_.shown.clear();
+            console_->messages.shown.clear();
             Type(name);
             Press("按钮2");
-            QCOMPARE(messages_.shown.size(), size_t(1));
-            QCOMPARE(messages_.shown[0].text, QStringLiteral("分组重复"));
-            QCOMPARE(messages_.shown[0].title, QStringLiteral("信息："));
+            QCOMPARE(console_->messages.shown.size(), size_t(1));
+            QCOMPARE(console_->messages.shown[0].text, QStringLiteral("分组重复"));
+            QCOMPARE(console_->messages.shown[0].title, QStringLiteral("信息："));
         }
         Pick("Web");
         Press("按钮3");  // renaming Web to its own name
-        QCOMPARE(messages_.shown.back().text, QStringLiteral("分组重复"));
+        QCOMPARE(console_->messages.shown.back().text, QStringLiteral("分组重复"));
         Type("a<|>b");
         Press("按钮2");
-        QVERIFY(messages_.shown.back().text.contains(QStringLiteral("<|>")));
+        QVERIFY(console_->messages.shown.back().text.contains(QStringLiteral("<|>")));
         QCOMPARE(Items(), QStringList({"所有分组", "Web"}));
         QCOMPARE(GroupFile(), saved);
     }
 
     void emptyNamesAndAllGroupsStillRewriteTheFile() {
         Start();
-        QFile::remove(QString::fromStdString(dir_->File("fz.ini")));
+        QFile::remove(QString::fromStdString(console_->dir.File("fz.ini")));
         Type("");
         Press("按钮2");
-        QVERIFY(QFile::exists(QString::fromStdString(dir_->File("fz.ini"))));
-        QFile::remove(QString::fromStdString(dir_->File("fz.ini")));
+        QVERIFY(QFile::exists(QString::fromStdString(console_->dir.File("fz.ini"))));
+        QFile::remove(QString::fromStdString(console_->dir.File("fz.ini")));
         Type("New");
         Press("按钮3");  // "所有分组" is selected: nothing is renamed
         QCOMPARE(Items(), QStringList{"所有分组"});
-        QVERIFY(QFile::exists(QString::fromStdString(dir_->File("fz.ini"))));
-        QFile::remove(QString::fromStdString(dir_->File("fz.ini")));
+        QVERIFY(QFile::exists(QString::fromStdString(console_->dir.File("fz.ini"))));
+        QFile::remove(QString::fromStdString(console_->dir.File("fz.ini")));
         Press("按钮4");  // deleting "所有分组" does nothing at all
         QCOMPARE(Items(), QStringList{"所有分组"});
-        QVERIFY(!QFile::exists(QString::fromStdString(dir_->File("fz.ini"))));
+        QVERIFY(!QFile::exists(QString::fromStdString(console_->dir.File("fz.ini"))));
     }
 
     void aRenameMovesTheServersAndEverythingComesBackAfterARestart() {
-        vardex::testing::WriteFileBytes(
-            dir_->File("ms.ini"),
-            Rc4Crypt("127.0.0.1|1||||DB\r\n127.0.0.2|1||||Web\r\n127.0.0.3|1||||DB\r\n",
-                     kStoreKey));
+        console_->WriteStore("127.0.0.1|1||||DB\r\n127.0.0.2|1||||Web\r\n127.0.0.3|1||||DB\r\n");
         Start();
         for (const char* name : {"DB", "Web"}) {
             Type(name);
@@ -163,13 +134,13 @@ private slots:
         }
         Pick("DB");
         QCOMPARE(Addresses(), QStringList({"127.0.0.1", "127.0.0.3"}));
-        QCOMPARE(Child<QLineEdit>(window_.get(), "编辑框1")->text(), QStringLiteral("DB"));
+        QCOMPARE(Child<QLineEdit>(console_->window.get(), "编辑框1")->text(), QStringLiteral("DB"));
         Type("Database");
         Press("按钮3");
         QCOMPARE(Combo()->currentText(), QStringLiteral("Database"));
         QCOMPARE(Addresses(), QStringList({"127.0.0.1", "127.0.0.3"}));
-        QCOMPARE(state_->table.At(1)->group, std::string("Database"));
-        QCOMPARE(state_->table.At(2)->group, std::string("Web"));
+        QCOMPARE(console_->state->table.At(1)->group, std::string("Database"));
+        QCOMPARE(console_->state->table.At(2)->group, std::string("Web"));
         Stop();
 
         Start();
@@ -179,16 +150,15 @@ private slots:
     }
 
     void renamingWithNothingSelectedNamesTheUngroupedServers() {
-        vardex::testing::WriteFileBytes(
-            dir_->File("ms.ini"), Rc4Crypt("127.0.0.1|1||||\r\n127.0.0.2|1||||Web\r\n", kStoreKey));
+        console_->WriteStore("127.0.0.1|1||||\r\n127.0.0.2|1||||Web\r\n");
         Start();
         Type("Web");
         Press("按钮2");
         Press("按钮4");  // nothing selected now
         Type("Lab");
         Press("按钮3");
-        QCOMPARE(state_->table.At(1)->group, std::string("Lab"));
-        QCOMPARE(state_->table.At(2)->group, std::string("Web"));
+        QCOMPARE(console_->state->table.At(1)->group, std::string("Lab"));
+        QCOMPARE(console_->state->table.At(2)->group, std::string("Web"));
         QCOMPARE(Items(), QStringList({"所有分组"}));
     }
 

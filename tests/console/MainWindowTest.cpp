@@ -13,18 +13,15 @@
 #include <QtTest/QtTest>
 #include <memory>
 
-#include "FakeMessageBoxes.h"
-#include "TempDir.h"
+#include "ConsoleFixture.h"
 #include "WindowTestKit.h"
 #include "console/GbkQt.h"
 #include "console/MainWindow.h"
 #include "console/ServerListModel.h"
 #include "console/ServerListRules.h"
-#include "store/Rc4Crypt.h"
 
 using namespace vardex;
 using vardex::testing::Child;
-using vardex::testing::FakeMessageBoxes;
 using vardex::testing::OnNextModal;
 
 namespace {
@@ -38,31 +35,20 @@ QByteArray Gbk(const char* utf8) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<vardex::testing::TempDir> dir_;
-    std::unique_ptr<ProgramState> state_;
-    FakeMessageBoxes messages_;
-    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<vardex::testing::ConsoleFixture> console_;
 
     // A window over a store whose plaintext is text (GBK), set up as at start.
     MainWindow* Open(const QByteArray& storeText = QByteArray()) {
         if (!storeText.isEmpty()) {
-            vardex::testing::WriteFileBytes(dir_->File("ms.ini"),
-                                            Rc4Crypt(storeText.toStdString(), kStoreKey));
+            console_->WriteStore(storeText.toStdString());
         }
-        state_ = std::make_unique<ProgramState>(dir_->path());
-        state_->LoadStoreAtStart();
-        ConsoleServices services;
-        services.messages = &messages_;
-        window_ = std::make_unique<MainWindow>(*state_, services);
-        if (!window_->SetUp()) {
-            qFatal("set-up refused");
-        }
-        window_->show();
-        return window_.get();
+        MainWindow& window = console_->Start();
+        window.show();
+        return &window;
     }
 
-    QTableView* List() { return Child<QTableView>(window_.get(), "超级列表框1"); }
-    ServerListModel& Model() { return window_->ListModel(); }
+    QTableView* List() { return Child<QTableView>(console_->window.get(), "超级列表框1"); }
+    ServerListModel& Model() { return console_->window->ListModel(); }
 
     QStringList Column(int column) {
         QStringList texts;
@@ -90,12 +76,10 @@ class MainWindowTest : public QObject {
                 Model().index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
     }
-    void Click(const char* name) { Child<QPushButton>(window_.get(), name)->click(); }
-    std::string StoreText() {
-        return Rc4Crypt(vardex::testing::ReadFileBytes(dir_->File("ms.ini")), kStoreKey);
-    }
+    void Click(const char* name) { Child<QPushButton>(console_->window.get(), name)->click(); }
+    std::string StoreText() { return console_->StoreText(); }
     void PickGroup(const char* name) {
-        auto* combo = Child<QComboBox>(window_.get(), "组合框1");
+        auto* combo = Child<QComboBox>(console_->window.get(), "组合框1");
         const int index = combo->findText(QString::fromUtf8(name));
         QVERIFY(index >= 0);
         combo->setCurrentIndex(index);
@@ -113,16 +97,8 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
-    void init() {
-        dir_ = std::make_unique<vardex::testing::TempDir>();
-        messages_.shown.clear();
-        messages_.answers.clear();
-    }
-    void cleanup() {
-        window_.reset();
-        state_.reset();
-        dir_.reset();
-    }
+    void init() { console_ = std::make_unique<vardex::testing::ConsoleFixture>(); }
+    void cleanup() { console_.reset(); }
 
     void everyControlHasItsNameCaptionAndPlace() {
         MainWindow* w = Open();
@@ -256,9 +232,9 @@ private slots:
         QCOMPARE(Column(3), QStringList(5, "..."));
         QCOMPARE(Column(4), QStringList({"甲", "乙", "丙", "丁", "机房168"}));
         QCOMPARE(ItemValues(), QList<int>({1, 2, 3, 4, 5}));
-        state_->table.SetStatusAt(1, kStatusOnline);
-        state_->table.SetStatusAt(2, kStatusOffline);
-        window_->FillServerList();
+        console_->state->table.SetStatusAt(1, kStatusOnline);
+        console_->state->table.SetStatusAt(2, kStatusOffline);
+        console_->window->FillServerList();
         QCOMPARE(Column(3).mid(0, 3), QStringList({"在线", "离线", "..."}));
         QCOMPARE(Model().RowPicture(0), 0);
         QCOMPARE(Model().RowPicture(1), 1);
@@ -304,9 +280,9 @@ private slots:
             QCOMPARE(ItemValues(), c.rows);
         }
         // "\xBB\xFA" is 机: searching for its trail byte alone must not match.
-        state_->table.Append(ServerRecord{"h", "", "", "", "\xBB\xFA", 3, "", 0});
+        console_->state->table.Append(ServerRecord{"h", "", "", "", "\xBB\xFA", 3, "", 0});
         const std::string trail = "\xFA";
-        QCOMPARE(SearchRows(state_->table, trail).size(), size_t(0));
+        QCOMPARE(SearchRows(console_->state->table, trail).size(), size_t(0));
         QCOMPARE(Child<QComboBox>(w, "组合框1")->currentText(), QStringLiteral("所有分组"));
     }
 
@@ -347,7 +323,7 @@ private slots:
             Child<QPushButton>(editor, "按钮1")->click();
         });
         Click("按钮_添加服务器");
-        const ServerRecord r = *state_->table.At(6);
+        const ServerRecord r = *console_->state->table.At(6);
         QCOMPARE(QString::fromStdString(r.address + "|" + r.port + "|" + r.account + "|" +
                                         r.password + "|" + r.remark),
                  QStringLiteral("127.0.0.1|3389|Administrator||"));
@@ -365,14 +341,14 @@ private slots:
             Child<QPushButton>(editor, "按钮1")->click();
         });
         Click("按钮_添加服务器");
-        QCOMPARE(state_->table.Count(), 7);
+        QCOMPARE(console_->state->table.Count(), 7);
         QCOMPARE(ItemValues(), QList<int>({5}));
     }
 
     void modifyKeepsStatusAndPositionAndSavesOnOpening() {
         MainWindow* w = Open(FiveServers());
         Child<QComboBox>(w, "组合框1")->addItem(QStringLiteral("Web"), 0);
-        state_->table.SetStatusAt(2, kStatusOffline);
+        console_->state->table.SetStatusAt(2, kStatusOffline);
         w->FillServerList();
         SelectRows({1});
         OnNextModal([](QWidget* editor) {
@@ -388,7 +364,7 @@ private slots:
             Child<QPushButton>(editor, "按钮1")->click();
         });
         Click("按钮_设置服务器");
-        const ServerRecord r = *state_->table.At(2);
+        const ServerRecord r = *console_->state->table.At(2);
         QCOMPARE(QString::fromStdString(r.port), QStringLiteral("3390"));
         QCOMPARE(r.status, int(kStatusOffline));
         QCOMPARE(Column(3).at(1), QStringLiteral("离线"));
@@ -397,11 +373,11 @@ private slots:
         QVERIFY(StoreText().find("192.168.0.2|3390|admin||") != std::string::npos);
 
         // Cancel changes nothing but the store was still written on opening.
-        QFile::remove(QString::fromStdString(dir_->File("ms.ini")));
+        QFile::remove(QString::fromStdString(console_->dir.File("ms.ini")));
         OnNextModal([](QWidget* editor) { Child<QPushButton>(editor, "按钮2")->click(); });
         Click("按钮_设置服务器");
-        QCOMPARE(QString::fromStdString(state_->table.At(2)->port), QStringLiteral("3390"));
-        QVERIFY(QFile::exists(QString::fromStdString(dir_->File("ms.ini"))));
+        QCOMPARE(QString::fromStdString(console_->state->table.At(2)->port), QStringLiteral("3390"));
+        QVERIFY(QFile::exists(QString::fromStdString(console_->dir.File("ms.ini"))));
     }
 
     void aGroupNotInTheCatalogueBecomesTheFirstItemOnModify() {
@@ -409,7 +385,7 @@ private slots:
         SelectRows({4});  // group DB, not an item
         OnNextModal([](QWidget* editor) { Child<QPushButton>(editor, "按钮1")->click(); });
         Click("按钮_设置服务器");
-        QCOMPARE(QByteArray::fromStdString(state_->table.At(5)->group), Gbk("所有分组"));
+        QCOMPARE(QByteArray::fromStdString(console_->state->table.At(5)->group), Gbk("所有分组"));
     }
 
     void afterASearchModifyAndDeleteActOnTheRecordTheRowShows() {
@@ -424,10 +400,10 @@ private slots:
         });
         Click("按钮_设置服务器");
         SelectRows({1});
-        messages_.answers = {MessageAnswer::Ok};
+        console_->messages.answers = {MessageAnswer::Ok};
         Click("按钮_删除服务器");
-        QCOMPARE(state_->table.Count(), 4);
-        QCOMPARE(QString::fromStdString(state_->table.At(4)->address), QStringLiteral("10.0.0.4"));
+        QCOMPARE(console_->state->table.Count(), 4);
+        QCOMPARE(QString::fromStdString(console_->state->table.At(4)->address), QStringLiteral("10.0.0.4"));
         // The refill applies the group filter, not the search.
         QCOMPARE(ItemValues(), QList<int>({1, 2, 3, 4}));
     }
@@ -435,19 +411,19 @@ private slots:
     void deleteAsksFirstAndThenPingsEveryThreeSeconds() {
         MainWindow* w = Open(FiveServers());
         SelectRows({2});
-        messages_.answers = {MessageAnswer::Cancel};
+        console_->messages.answers = {MessageAnswer::Cancel};
         Click("按钮_删除服务器");
-        QCOMPARE(messages_.shown.back().text, QStringLiteral("确认删除该项？"));
-        QCOMPARE(messages_.shown.back().title, QStringLiteral("删除项目"));
-        QVERIFY(messages_.shown.back().buttons == MessageButtons::OkCancel);
-        QVERIFY(messages_.shown.back().icon == MessageIcon::None);
-        QCOMPARE(state_->table.Count(), 5);
+        QCOMPARE(console_->messages.shown.back().text, QStringLiteral("确认删除该项？"));
+        QCOMPARE(console_->messages.shown.back().title, QStringLiteral("删除项目"));
+        QVERIFY(console_->messages.shown.back().buttons == MessageButtons::OkCancel);
+        QVERIFY(console_->messages.shown.back().icon == MessageIcon::None);
+        QCOMPARE(console_->state->table.Count(), 5);
         QCOMPARE(Child<QTimer>(w, "时钟1")->interval(), 120000);
 
         SelectRows({2, 4});
-        messages_.answers = {MessageAnswer::Ok};
+        console_->messages.answers = {MessageAnswer::Ok};
         Click("按钮_删除服务器");
-        QCOMPARE(state_->table.Count(), 4);
+        QCOMPARE(console_->state->table.Count(), 4);
         QCOMPARE(Column(0), QStringList({"10.0.0.1", "192.168.0.2", "10.0.0.4", "10.0.0.5"}));
         QCOMPARE(Child<QTimer>(w, "时钟1")->interval(), 3000);
         QVERIFY(Child<QTimer>(w, "时钟1")->isActive());
@@ -456,7 +432,7 @@ private slots:
         // Deleting the last records leaves a store without record lines.
         for (int left = 4; left > 0; --left) {
             SelectRows({0});
-            messages_.answers = {MessageAnswer::Ok};
+            console_->messages.answers = {MessageAnswer::Ok};
             Click("按钮_删除服务器");
         }
         QCOMPARE(Model().rowCount(), 0);
@@ -468,15 +444,15 @@ private slots:
         SelectRows({0});
         List()->selectionModel()->clearSelection();  // delete stays enabled, nothing selected
         for (const char* button : {"按钮_设置服务器", "按钮_删除服务器"}) {
-            messages_.shown.clear();
+            console_->messages.shown.clear();
             Click(button);
-            QCOMPARE(messages_.shown.size(), size_t(1));
-            QCOMPARE(messages_.shown[0].text, QStringLiteral("请选择服务器列表！"));
-            QCOMPARE(messages_.shown[0].title, QStringLiteral("操作错误"));
-            QVERIFY(messages_.shown[0].icon == MessageIcon::Stop);
+            QCOMPARE(console_->messages.shown.size(), size_t(1));
+            QCOMPARE(console_->messages.shown[0].text, QStringLiteral("请选择服务器列表！"));
+            QCOMPARE(console_->messages.shown[0].title, QStringLiteral("操作错误"));
+            QVERIFY(console_->messages.shown[0].icon == MessageIcon::Stop);
         }
-        QCOMPARE(state_->table.Count(), 5);
-        QVERIFY(!QFile::exists(QString::fromStdString(dir_->File("ms.ini.bak"))));
+        QCOMPARE(console_->state->table.Count(), 5);
+        QVERIFY(!QFile::exists(QString::fromStdString(console_->dir.File("ms.ini.bak"))));
         QCOMPARE(Child<QTimer>(w, "时钟1")->interval(), 120000);
     }
 
@@ -485,7 +461,7 @@ private slots:
         const char* bad[][2] = {{"编辑框_域名", "a|b"}, {"编辑框_账号", "#x:1"},
                                 {"编辑框_密码", "p|w"}, {"编辑框_端口", "#LoadinPass:<"}};
         for (const auto& field : bad) {
-            messages_.shown.clear();
+            console_->messages.shown.clear();
             OnNextModal([&field](QWidget* editor) {
                 Child<QLineEdit>(editor, field[0])->setText(QString::fromUtf8(field[1]));
                 Child<QPushButton>(editor, "按钮1")->click();
@@ -493,19 +469,19 @@ private slots:
                 Child<QPushButton>(editor, "按钮2")->click();
             });
             Click("按钮_添加服务器");
-            QCOMPARE(messages_.shown.size(), size_t(1));
-            QCOMPARE(messages_.shown[0].title, QStringLiteral("输入出错"));
+            QCOMPARE(console_->messages.shown.size(), size_t(1));
+            QCOMPARE(console_->messages.shown[0].title, QStringLiteral("输入出错"));
         }
-        messages_.shown.clear();
+        console_->messages.shown.clear();
         OnNextModal([](QWidget* editor) {
             Child<QPlainTextEdit>(editor, "编辑框_备注")->setPlainText(QStringLiteral("两\n行"));
             Child<QPushButton>(editor, "按钮1")->click();
             Child<QPushButton>(editor, "按钮2")->click();
         });
         Click("按钮_添加服务器");
-        QCOMPARE(messages_.shown.size(), size_t(1));
-        QVERIFY(messages_.shown[0].text.contains(QStringLiteral("换行符")));
-        QCOMPARE(state_->table.Count(), 5);
+        QCOMPARE(console_->messages.shown.size(), size_t(1));
+        QVERIFY(console_->messages.shown[0].text.contains(QStringLiteral("换行符")));
+        QCOMPARE(console_->state->table.Count(), 5);
     }
 
     void typingWhatGbkCannotHoldIsRefusedWithAMessage() {
@@ -514,22 +490,22 @@ private slots:
         QTest::keyClicks(search, QStringLiteral("ab"));
         vardex::testing::TypeText(search, QStringLiteral("\U0001F600"));
         QCOMPARE(search->text(), QStringLiteral("ab"));
-        QCOMPARE(messages_.shown.size(), size_t(1));
-        QVERIFY(messages_.shown[0].text.contains(QStringLiteral("\U0001F600")));
+        QCOMPARE(console_->messages.shown.size(), size_t(1));
+        QVERIFY(console_->messages.shown[0].text.contains(QStringLiteral("\U0001F600")));
         auto* width = Child<QLineEdit>(w, "编辑框3");
         QTest::keyClicks(width, QStringLiteral("12|"));
         QCOMPARE(width->text(), QStringLiteral("12"));
-        QCOMPARE(messages_.shown.size(), size_t(2));
+        QCOMPARE(console_->messages.shown.size(), size_t(2));
     }
 
     void aFailedSaveIsToldOnceAndClosingStillWorks() {
         MainWindow* w = Open("h|1\r\n");
         // The backup cannot be written: the store as found stays, and the user hears of it once.
-        QDir().mkdir(QString::fromStdString(dir_->File("ms.ini.bak")));
+        QDir().mkdir(QString::fromStdString(console_->dir.File("ms.ini.bak")));
         w->SaveStore();
         w->SaveStore();
-        QCOMPARE(messages_.shown.size(), size_t(1));
-        QCOMPARE(messages_.shown[0].title, QStringLiteral("保存失败"));
+        QCOMPARE(console_->messages.shown.size(), size_t(1));
+        QCOMPARE(console_->messages.shown[0].title, QStringLiteral("保存失败"));
         QCOMPARE(StoreText(), std::string("h|1\r\n"));
         w->close();
         QVERIFY(!w->isVisible());

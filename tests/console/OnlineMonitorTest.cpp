@@ -11,14 +11,12 @@
 #include <memory>
 #include <mutex>
 
-#include "FakeMessageBoxes.h"
-#include "TempDir.h"
+#include "ConsoleFixture.h"
 #include "WindowTestKit.h"
 #include "console/MainWindow.h"
 #include "console/OnlineMonitor.h"
 #include "console/ServerListModel.h"
 #include "platform/Pinger.h"
-#include "store/Rc4Crypt.h"
 
 using namespace vardex;
 using vardex::testing::Child;
@@ -90,21 +88,14 @@ private:
 class OnlineMonitorTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<vardex::testing::TempDir> dir_;
-    std::unique_ptr<ProgramState> state_;
-    vardex::testing::FakeMessageBoxes messages_;
-    std::unique_ptr<FakePinger> pinger_;
-    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<FakePinger> pinger_;  // outlives the window that pings with it
+    std::unique_ptr<vardex::testing::ConsoleFixture> console_;
 
     // Servers A, B, C, D (addresses "A".."D"); A and C in group g1. Holds are set before the
     // first pass starts.
     void Open(std::initializer_list<const char*> held = {}) {
-        dir_ = std::make_unique<vardex::testing::TempDir>();
-        vardex::testing::WriteFileBytes(
-            dir_->File("ms.ini"),
-            Rc4Crypt("A|1||||g1\r\nB|1||||g2\r\nC|1||||g1\r\nD|1||||g2\r\n", kStoreKey));
-        state_ = std::make_unique<ProgramState>(dir_->path());
-        state_->LoadStoreAtStart();
+        console_ = std::make_unique<vardex::testing::ConsoleFixture>();
+        console_->WriteStore("A|1||||g1\r\nB|1||||g2\r\nC|1||||g1\r\nD|1||||g2\r\n");
         pinger_ = std::make_unique<FakePinger>();
         pinger_->Answer("A", 0);
         pinger_->Answer("C", 16);
@@ -112,24 +103,20 @@ class OnlineMonitorTest : public QObject {
             pinger_->Hold(host);
         }
         ConsoleServices services;
-        services.messages = &messages_;
         services.pinger = pinger_.get();
-        window_ = std::make_unique<MainWindow>(*state_, services);
-        QVERIFY(window_->SetUp());
+        console_->Start(services);
     }
     void WaitForPass() {
-        QTRY_VERIFY_WITH_TIMEOUT(!window_->Monitor()->PassRunning(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!console_->window->Monitor()->PassRunning(), 5000);
     }
-    ServerListModel& Model() { return window_->ListModel(); }
+    ServerListModel& Model() { return console_->window->ListModel(); }
     QString Status(int row) { return Model().RowStatusText(row); }
-    int Record(int index) { return state_->table.At(index)->status; }
+    int Record(int index) { return console_->state->table.At(index)->status; }
 
 private slots:
     void cleanup() {
-        window_.reset();
+        console_.reset();
         pinger_.reset();
-        state_.reset();
-        dir_.reset();
     }
 
     void theFirstPassShowsTimesAndOffline() {
@@ -145,8 +132,8 @@ private slots:
         QCOMPARE(pinger_->Pinged(), std::vector<std::string>({"A", "B", "C", "D"}));
 
         // A refill shows the stored states in words; a new server shows "...".
-        state_->table.Append(ServerRecord{"E", "1", "", "", "", 3, "", 0});
-        window_->FillServerList();
+        console_->state->table.Append(ServerRecord{"E", "1", "", "", "", 3, "", 0});
+        console_->window->FillServerList();
         QCOMPARE(Status(0), QStringLiteral("在线"));
         QCOMPARE(Status(1), QStringLiteral("离线"));
         QCOMPARE(Status(4), QStringLiteral("..."));
@@ -158,12 +145,12 @@ private slots:
         pinger_->WaitUntilPinged("A");
         pinger_->Release("A");
         WaitForPass();
-        auto* combo = Child<QComboBox>(window_.get(), "组合框1");
+        auto* combo = Child<QComboBox>(console_->window.get(), "组合框1");
         combo->addItem(QStringLiteral("g1"), 0);
         combo->setCurrentIndex(1);
         emit combo->activated(1);
         const size_t before = pinger_->Pinged().size();
-        QVERIFY(window_->Monitor()->MonitorPass());
+        QVERIFY(console_->window->Monitor()->MonitorPass());
         WaitForPass();
         const auto pinged = pinger_->Pinged();
         QCOMPARE(std::vector<std::string>(pinged.begin() + before, pinged.end()),
@@ -173,10 +160,10 @@ private slots:
     void noSecondPassStartsWhileOneRuns() {
         Open({"B"});
         pinger_->WaitUntilPinged("B");
-        QVERIFY(window_->Monitor()->PassRunning());
-        QVERIFY(!window_->Monitor()->MonitorPass());
+        QVERIFY(console_->window->Monitor()->PassRunning());
+        QVERIFY(!console_->window->Monitor()->MonitorPass());
         // Ticks keep coming while B is silent; none of them starts a pass.
-        auto* timer = Child<QTimer>(window_.get(), "时钟1");
+        auto* timer = Child<QTimer>(console_->window.get(), "时钟1");
         timer->start(1);
         QTest::qWait(50);
         QCOMPARE(pinger_->Pinged().size(), size_t(2));
@@ -191,15 +178,15 @@ private slots:
         Open({"D"});
         pinger_->WaitUntilPinged("D");
         for (int n = 0; n < 2; ++n) {
-            window_->ListView().selectionModel()->setCurrentIndex(Model().index(0, 0),
+            console_->window->ListView().selectionModel()->setCurrentIndex(Model().index(0, 0),
                                                                   QItemSelectionModel::NoUpdate);
-            window_->ListView().selectionModel()->select(
+            console_->window->ListView().selectionModel()->select(
                 Model().index(0, 0), QItemSelectionModel::ClearAndSelect |
                                          QItemSelectionModel::Rows);
-            Child<QPushButton>(window_.get(), "按钮_删除服务器")->click();
+            Child<QPushButton>(console_->window.get(), "按钮_删除服务器")->click();
         }
-        QCOMPARE(state_->table.Count(), 2);
-        QCOMPARE(Child<QTimer>(window_.get(), "时钟1")->interval(), 3000);
+        QCOMPARE(console_->state->table.Count(), 2);
+        QCOMPARE(Child<QTimer>(console_->window.get(), "时钟1")->interval(), 3000);
         pinger_->Answer("D", 5);
         pinger_->Release("D");
         WaitForPass();
@@ -213,10 +200,10 @@ private slots:
         pinger_->WaitUntilPinged("B");
         QTRY_COMPARE(Status(0), QStringLiteral("0ms"));  // A's result is in
         // B moves up while its ping is under way: row 1 now shows A.
-        window_->ListView().selectionModel()->select(
+        console_->window->ListView().selectionModel()->select(
             Model().index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        Child<QPushButton>(window_.get(), "按钮7")->click();
-        QCOMPARE(state_->table.At(1)->address, std::string("B"));
+        Child<QPushButton>(console_->window.get(), "按钮7")->click();
+        QCOMPARE(console_->state->table.At(1)->address, std::string("B"));
         pinger_->Answer("B", 7);
         pinger_->Release("B");
         WaitForPass();
@@ -225,7 +212,7 @@ private slots:
         QCOMPARE(Status(0), QStringLiteral("..."));  // B's result is dropped, not given to A
         QCOMPARE(Record(1), int(kStatusNotPinged));
         // The next pass puts B right.
-        QVERIFY(window_->Monitor()->MonitorPass());
+        QVERIFY(console_->window->Monitor()->MonitorPass());
         WaitForPass();
         QCOMPARE(Status(0), QStringLiteral("7ms"));
     }
@@ -235,8 +222,7 @@ private slots:
         pinger_->WaitUntilPinged("A");
         QElapsedTimer clock;
         clock.start();
-        window_->close();
-        window_.reset();
+        console_->Stop();
         QVERIFY2(clock.elapsed() < 500, "the close waited for the ping");
     }
 };

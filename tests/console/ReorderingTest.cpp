@@ -6,12 +6,10 @@
 #include <QtTest/QtTest>
 #include <memory>
 
-#include "FakeMessageBoxes.h"
-#include "TempDir.h"
+#include "ConsoleFixture.h"
 #include "WindowTestKit.h"
 #include "console/MainWindow.h"
 #include "console/ServerListModel.h"
-#include "store/Rc4Crypt.h"
 
 using namespace vardex;
 using vardex::testing::Child;
@@ -21,14 +19,11 @@ Q_DECLARE_METATYPE(std::vector<int>)
 class ReorderingTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<vardex::testing::TempDir> dir_;
-    std::unique_ptr<ProgramState> state_;
-    vardex::testing::FakeMessageBoxes messages_;
-    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<vardex::testing::ConsoleFixture> console_;
 
     // One server per letter, named by its address; group g1 for A C E ..., g2 for B D F ...
     void Open(const QString& letters) {
-        dir_ = std::make_unique<vardex::testing::TempDir>();
+        console_ = std::make_unique<vardex::testing::ConsoleFixture>();
         std::string text;
         for (int i = 0; i < letters.size(); ++i) {
             text += letters.at(i).toLatin1();
@@ -36,59 +31,52 @@ class ReorderingTest : public QObject {
             text += i % 2 ? "g2" : "g1";
             text += "\r\n";
         }
-        vardex::testing::WriteFileBytes(dir_->File("ms.ini"), Rc4Crypt(text, kStoreKey));
-        state_ = std::make_unique<ProgramState>(dir_->path());
-        state_->LoadStoreAtStart();
-        ConsoleServices services;
-        services.messages = &messages_;
-        messages_.shown.clear();
-        window_ = std::make_unique<MainWindow>(*state_, services);
-        QVERIFY(window_->SetUp());
-        QFile::remove(QString::fromStdString(dir_->File("ms.ini")));
+        console_->WriteStore(text);
+        console_->Start();
+        QFile::remove(QString::fromStdString(console_->dir.File("ms.ini")));
     }
     QString TableOrder() {
         QString order;
-        state_->table.ForEach(
+        console_->state->table.ForEach(
             [&order](int, const ServerRecord& r) { order += QString::fromStdString(r.address); });
         return order;
     }
     QString RowOrder() {
         QString order;
-        for (int row = 0; row < window_->ListModel().rowCount(); ++row) {
-            order += window_->ListModel().index(row, 0).data().toString();
+        for (int row = 0; row < console_->window->ListModel().rowCount(); ++row) {
+            order += console_->window->ListModel().index(row, 0).data().toString();
         }
         return order;
     }
     std::vector<int> Selected() {
         std::vector<int> rows;
-        for (const QModelIndex& i : window_->ListView().selectionModel()->selectedRows()) {
+        for (const QModelIndex& i : console_->window->ListView().selectionModel()->selectedRows()) {
             rows.push_back(i.row());
         }
         std::sort(rows.begin(), rows.end());
         return rows;
     }
     void Select(const std::vector<int>& rows) {
-        auto* selection = window_->ListView().selectionModel();
+        auto* selection = console_->window->ListView().selectionModel();
         selection->clearSelection();
         for (int row : rows) {
-            selection->select(window_->ListModel().index(row, 0),
+            selection->select(console_->window->ListModel().index(row, 0),
                               QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
     }
     // Every row shows the record its item value names.
     void VerifyRowsMatchTheTable() {
-        for (int row = 0; row < window_->ListModel().rowCount(); ++row) {
-            const auto record = state_->table.At(window_->ListModel().RecordIndexAt(row));
+        for (int row = 0; row < console_->window->ListModel().rowCount(); ++row) {
+            const auto record = console_->state->table.At(console_->window->ListModel().RecordIndexAt(row));
             QVERIFY(record);
-            QCOMPARE(window_->ListModel().index(row, 0).data().toString(),
+            QCOMPARE(console_->window->ListModel().index(row, 0).data().toString(),
                      QString::fromStdString(record->address));
         }
     }
-    bool StoreWritten() { return QFile::exists(QString::fromStdString(dir_->File("ms.ini"))); }
+    bool StoreWritten() { return QFile::exists(QString::fromStdString(console_->dir.File("ms.ini"))); }
     QString StoredOrder() {
         QString order;
-        const std::string text =
-            Rc4Crypt(vardex::testing::ReadFileBytes(dir_->File("ms.ini")), kStoreKey);
+        const std::string text = console_->StoreText();
         for (const QString& line : QString::fromStdString(text).split("\r\n")) {
             if (line.contains('|')) {
                 order += line.left(1);
@@ -98,11 +86,7 @@ class ReorderingTest : public QObject {
     }
 
 private slots:
-    void cleanup() {
-        window_.reset();
-        state_.reset();
-        dir_.reset();
-    }
+    void cleanup() { console_.reset(); }
 
     void moves_data() {
         QTest::addColumn<QString>("table");
@@ -131,19 +115,19 @@ private slots:
         QFETCH(bool, refused);
         Open(table);
         Select(selected);
-        Child<QPushButton>(window_.get(), up ? "按钮7" : "按钮8")->click();
+        Child<QPushButton>(console_->window.get(), up ? "按钮7" : "按钮8")->click();
         QCOMPARE(TableOrder(), expected);
         QCOMPARE(RowOrder(), expected);
         QCOMPARE(Selected(), selectedAfter);
         VerifyRowsMatchTheTable();
         if (refused) {
-            QCOMPARE(messages_.shown.size(), size_t(1));
-            QCOMPARE(messages_.shown[0].text, QStringLiteral("已经到头了"));
-            QCOMPARE(messages_.shown[0].title, QStringLiteral("信息："));
-            QVERIFY(messages_.shown[0].icon == MessageIcon::None);
+            QCOMPARE(console_->messages.shown.size(), size_t(1));
+            QCOMPARE(console_->messages.shown[0].text, QStringLiteral("已经到头了"));
+            QCOMPARE(console_->messages.shown[0].title, QStringLiteral("信息："));
+            QVERIFY(console_->messages.shown[0].icon == MessageIcon::None);
             QVERIFY(!StoreWritten());
         } else {
-            QVERIFY(messages_.shown.empty());
+            QVERIFY(console_->messages.shown.empty());
             QVERIFY(StoreWritten());
             QCOMPARE(StoredOrder(), expected);
         }
@@ -151,35 +135,35 @@ private slots:
 
     void statesMoveWithTheirRowsAndCommandsFollowTheRecord() {
         Open("ABCD");
-        window_->ListModel().SetRowState(1, 0, QStringLiteral("5ms"));
+        console_->window->ListModel().SetRowState(1, 0, QStringLiteral("5ms"));
         Select({1});
-        Child<QPushButton>(window_.get(), "按钮7")->click();
-        QCOMPARE(window_->ListModel().RowStatusText(0), QStringLiteral("5ms"));
-        QCOMPARE(window_->ListModel().RowPicture(0), 0);
-        QCOMPARE(window_->ListModel().RowStatusText(1), QStringLiteral("..."));
-        QCOMPARE(state_->table.At(window_->SelectedRecordIndex())->address, std::string("B"));
-        messages_.answers = {MessageAnswer::Ok};
-        window_->ListView().selectionModel()->setCurrentIndex(window_->ListModel().index(0, 0),
+        Child<QPushButton>(console_->window.get(), "按钮7")->click();
+        QCOMPARE(console_->window->ListModel().RowStatusText(0), QStringLiteral("5ms"));
+        QCOMPARE(console_->window->ListModel().RowPicture(0), 0);
+        QCOMPARE(console_->window->ListModel().RowStatusText(1), QStringLiteral("..."));
+        QCOMPARE(console_->state->table.At(console_->window->SelectedRecordIndex())->address, std::string("B"));
+        console_->messages.answers = {MessageAnswer::Ok};
+        console_->window->ListView().selectionModel()->setCurrentIndex(console_->window->ListModel().index(0, 0),
                                                               QItemSelectionModel::NoUpdate);
-        Child<QPushButton>(window_.get(), "按钮_删除服务器")->click();
+        Child<QPushButton>(console_->window.get(), "按钮_删除服务器")->click();
         QCOMPARE(TableOrder(), QStringLiteral("ACD"));
     }
 
     void underAGroupFilterAServerTakesItsShownNeighboursPlace() {
         Open("ABCDE");  // g1: A C E
-        auto* combo = Child<QComboBox>(window_.get(), "组合框1");
+        auto* combo = Child<QComboBox>(console_->window.get(), "组合框1");
         combo->addItem(QStringLiteral("g1"), 0);
         combo->setCurrentIndex(1);
         emit combo->activated(1);
         QCOMPARE(RowOrder(), QStringLiteral("ACE"));
         Select({2});
-        Child<QPushButton>(window_.get(), "按钮7")->click();
+        Child<QPushButton>(console_->window.get(), "按钮7")->click();
         QCOMPARE(RowOrder(), QStringLiteral("AEC"));
         QCOMPARE(TableOrder(), QStringLiteral("ABEDC"));  // B and D keep their places
         QCOMPARE(Selected(), std::vector<int>{1});
         VerifyRowsMatchTheTable();
         QCOMPARE(StoredOrder(), QStringLiteral("ABEDC"));
-        Child<QPushButton>(window_.get(), "按钮8")->click();
+        Child<QPushButton>(console_->window.get(), "按钮8")->click();
         QCOMPARE(TableOrder(), QStringLiteral("ABCDE"));
         VerifyRowsMatchTheTable();
     }
@@ -187,13 +171,13 @@ private slots:
     void afterASearchMovesStayInStepWithTheTable() {
         Open("ABCDE");
         // Letters B and D, by the addresses.
-        state_->table.ReplaceAt(2, "B", "1", "x", "", "", "g2");
-        state_->table.ReplaceAt(4, "D", "1", "x", "", "", "g2");
-        Child<QLineEdit>(window_.get(), "编辑框2")->setText(QStringLiteral("x"));
-        Child<QPushButton>(window_.get(), "按钮5")->click();
+        console_->state->table.ReplaceAt(2, "B", "1", "x", "", "", "g2");
+        console_->state->table.ReplaceAt(4, "D", "1", "x", "", "", "g2");
+        Child<QLineEdit>(console_->window.get(), "编辑框2")->setText(QStringLiteral("x"));
+        Child<QPushButton>(console_->window.get(), "按钮5")->click();
         QCOMPARE(RowOrder(), QStringLiteral("BD"));
         Select({0});
-        Child<QPushButton>(window_.get(), "按钮8")->click();
+        Child<QPushButton>(console_->window.get(), "按钮8")->click();
         QCOMPARE(RowOrder(), QStringLiteral("DB"));
         QCOMPARE(TableOrder(), QStringLiteral("ADCBE"));
         VerifyRowsMatchTheTable();

@@ -20,6 +20,7 @@
 #include <map>
 #include <thread>
 
+#include "Environment_posix.h"
 #include "TempDir.h"
 #include "launch/ClientOptions.h"
 #include "launch/ConnectionFile.h"
@@ -107,34 +108,6 @@ bool Accepts(int port) {
     return connected;
 }
 
-template <typename Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
-}
-
-class SavedEnvironment {
-  public:
-    explicit SavedEnvironment(const char* name) : name_(name) {
-        if (const char* value = std::getenv(name)) {
-            value_ = value;
-        }
-    }
-    ~SavedEnvironment() { value_ ? ::setenv(name_, value_->c_str(), 1) : ::unsetenv(name_); }
-    SavedEnvironment(const SavedEnvironment&) = delete;
-    SavedEnvironment& operator=(const SavedEnvironment&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> value_;
-};
-
 class ClientEndToEnd : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -207,7 +180,7 @@ class ClientEndToEnd : public ::testing::Test {
                             dir.File("server.log"));
             ASSERT_GT(server_, 0);
             bool ended = false;
-            WaitUntil(
+            testing::WaitUntil(
                 [&] {
                     ended = ::waitpid(server_, nullptr, WNOHANG) == server_;
                     return ended || Accepts(port_);
@@ -254,7 +227,7 @@ class ClientEndToEnd : public ::testing::Test {
             StartClient(BuildClientCommandLine(path, BuildClientOptions(options)), protection);
         EXPECT_TRUE(started.started) << started.reason;
         if (!started.started ||
-            !WaitUntil([this] { return std::filesystem::exists(status_); }, 60s)) {
+            !testing::WaitUntil([this] { return std::filesystem::exists(status_); }, 60s)) {
             return std::nullopt;
         }
         return std::stoi(testing::ReadFileBytes(status_));
@@ -265,10 +238,10 @@ class ClientEndToEnd : public ::testing::Test {
     KeyFileProtection protection{dir.File("key/protect.key")};
 
   private:
-    SavedEnvironment savedHome_{"HOME"};
-    SavedEnvironment savedConfig_{"XDG_CONFIG_HOME"};
-    SavedEnvironment savedDisplay_{"DISPLAY"};
-    SavedEnvironment savedPath_{"PATH"};
+    testing::SavedEnvironment savedHome_{"HOME"};
+    testing::SavedEnvironment savedConfig_{"XDG_CONFIG_HOME"};
+    testing::SavedEnvironment savedDisplay_{"DISPLAY"};
+    testing::SavedEnvironment savedPath_{"PATH"};
     std::map<std::string, std::string> tools_;
     std::string clientName_;
     std::string realClient_;

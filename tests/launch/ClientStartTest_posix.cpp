@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "Environment_posix.h"
 #include "TempDir.h"
 #include "launch/ClientOptions.h"
 #include "launch/ConnectionFile.h"
@@ -32,14 +33,7 @@ Strings SplitAtZero(const std::string& bytes) {
 }
 
 bool WaitFor(const std::string& path, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!std::filesystem::exists(path)) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
+    return testing::WaitUntil([&] { return std::filesystem::exists(path); }, limit);
 }
 
 // True once the process is gone for good, not left behind as a zombie.
@@ -54,22 +48,6 @@ bool Reaped(long pid, std::chrono::milliseconds limit) {
     }
     return true;
 }
-
-class SavedEnvironment {
-  public:
-    explicit SavedEnvironment(const char* name) : name_(name) {
-        if (const char* value = std::getenv(name)) {
-            value_ = value;
-        }
-    }
-    ~SavedEnvironment() { value_ ? ::setenv(name_, value_->c_str(), 1) : ::unsetenv(name_); }
-    SavedEnvironment(const SavedEnvironment&) = delete;
-    SavedEnvironment& operator=(const SavedEnvironment&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> value_;
-};
 
 class ClientStartTest : public ::testing::Test {
   protected:
@@ -101,8 +79,8 @@ class ClientStartTest : public ::testing::Test {
     std::string bin = dir.File("bin");
     std::string record = dir.File("record");
     KeyFileProtection protection{dir.File("key/protect.key")};
-    SavedEnvironment savedPath{"PATH"};
-    SavedEnvironment savedRecord{"VARDEX_FAKE_CLIENT_RECORD"};
+    testing::SavedEnvironment savedPath{"PATH"};
+    testing::SavedEnvironment savedRecord{"VARDEX_FAKE_CLIENT_RECORD"};
 };
 
 ServerRecord Server() {

@@ -28,8 +28,19 @@ void ShowComboState(QComboBox& combo, const ComboState& state) {
     combo.setCurrentIndex(state.selection);
 }
 
+namespace {
+
+// The window's own combo boxes in control order; not those of a dialog it owns.
+QList<QComboBox*> ComboBoxesOf(QWidget& window) {
+    QList<QComboBox*> boxes = window.findChildren<QComboBox*>();
+    boxes.removeIf([&window](QComboBox* combo) { return combo->window() != &window; });
+    return boxes;
+}
+
+}  // namespace
+
 int SaveComboBoxes(QWidget& window, const std::string& iniPath, WriteResult& failure) {
-    const auto boxes = window.findChildren<QComboBox*>();
+    const auto boxes = ComboBoxesOf(window);
     for (QComboBox* combo : boxes) {
         const WriteResult result = SaveComboValue(
             iniPath, ToGbk(combo->objectName()).value_or(""), ComboStateOf(*combo));
@@ -41,7 +52,7 @@ int SaveComboBoxes(QWidget& window, const std::string& iniPath, WriteResult& fai
 }
 
 int RestoreComboBoxes(QWidget& window, const std::string& iniPath) {
-    const auto boxes = window.findChildren<QComboBox*>();
+    const auto boxes = ComboBoxesOf(window);
     for (QComboBox* combo : boxes) {
         if (const auto state = RestoreComboValue(iniPath, ToGbk(combo->objectName()).value_or(""))) {
             ShowComboState(*combo, *state);

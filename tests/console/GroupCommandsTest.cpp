@@ -162,6 +162,20 @@ private slots:
         QCOMPARE(Items(), QStringList({"所有分组"}));
     }
 
+    void anOpenEditorsGroupBoxIsNotTheWindowsOwn() {
+        Start();
+        Type("Web");
+        Press("按钮2");
+        Pick("所有分组");
+        vardex::testing::OnNextModal([this](QWidget* editor) {
+            Child<QComboBox>(editor, "组合框1")->setCurrentIndex(1);
+            console_->window->SaveGroups();  // as a close while the editor is open does
+            Child<QPushButton>(editor, "按钮2")->click();
+        });
+        Press("按钮_添加服务器");
+        QCOMPARE(GroupFile(), Gbk("[组合框]\r\n组合框1=所有分组<|>0<||>Web<|>0<||>0<|>所有分组\r\n"));
+    }
+
     void aQuoteInAGroupNameSurvivesARestart() {
         Start();
         Type("say \"hi\"");

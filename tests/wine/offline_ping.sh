@@ -26,7 +26,7 @@ for file in "$prefix"/*.reg "$prefix"/.update-timestamp; do
   [ -f "$file" ] && cp --remove-destination "$file" "$offline/"
 done
 
-export WINEPREFIX=$offline WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=C.UTF-8 WINEPREFIX=$offline WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # shellcheck disable=SC2016
 unshare -r -n bash -c '
   set -euo pipefail

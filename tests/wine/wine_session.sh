@@ -8,7 +8,7 @@ usage="usage: wine_session.sh WINE WINESERVER PREFIX start|stop"
 [ $# -eq 4 ] || { echo "$usage" >&2; exit 2; }
 wine=$1 wineserver=$2 prefix=$3
 
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=C.UTF-8 WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 case $4 in
   start)
     mkdir -p "$prefix"

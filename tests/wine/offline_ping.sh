@@ -16,6 +16,10 @@ if ! command -v ip >/dev/null; then
   exit 77
 fi
 
+if [ ! -f "$prefix/system.reg" ]; then
+  echo "FAILED: $prefix holds no registry yet; the session start writes it"
+  exit 1
+fi
 # Made from the session's prefix: hard links for what Wine only reads, copies of the files it
 # rewrites (the registry, and the stamp that tells it the prefix is up to date).
 offline="$prefix-offline"

@@ -14,10 +14,20 @@ case $4 in
     mkdir -p "$prefix"
     "$wineserver" -k >/dev/null 2>&1 || true  # a server left from an interrupted run
     "$wineserver" -w >/dev/null 2>&1 || true
-    "$wineserver" -p </dev/null >/dev/null 2>&1
-    if ! "$wine" cmd.exe /c exit 0 </dev/null >"$prefix.log" 2>&1; then
-      cat "$prefix.log" >&2
-      exit 1
+    start() {
+      "$wineserver" -p </dev/null >/dev/null 2>&1
+      if ! "$wine" cmd.exe /c exit 0 </dev/null >"$prefix.log" 2>&1; then
+        cat "$prefix.log" >&2
+        exit 1
+      fi
+    }
+    start
+    # A new prefix has its registry only in the server until the server ends; the offline ping
+    # copies the prefix from the disk.
+    if [ ! -f "$prefix/system.reg" ]; then
+      "$wineserver" -k >/dev/null 2>&1 || true
+      "$wineserver" -w >/dev/null 2>&1 || true
+      start
     fi
     echo "Wine session in $prefix"
     ;;

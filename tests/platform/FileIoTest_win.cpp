@@ -56,7 +56,7 @@ TEST(FileIoWin, ARefusedReplaceKeepsTheOldFileAndLeavesNoTemporaryFile) {
     EXPECT_EQ(FilesIn(dir.path()), 1);
 }
 
-// Such a path used to become an empty one, and the temporary file went to the current folder.
+// Made empty, such a path would name the current folder.
 TEST(FileIoWin, APathThatIsNoUtf8IsRefused) {
     TempDir dir;
     const std::string path = dir.path() + "\\\xFF";

@@ -2,12 +2,44 @@
 // most a second until the client takes input.
 #include <windows.h>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "ClientStarter.h"
 #include "CodePage.h"
 
 namespace vardex {
+namespace {
+
+// The program named first on the command line, read as the system reads it: up to the closing
+// quotation mark when it starts with one, else up to the first space or tab.
+std::u16string ProgramOf(const std::u16string& line) {
+    if (!line.empty() && line[0] == u'"') {
+        return line.substr(1, line.find(u'"', 1) - 1);
+    }
+    return line.substr(0, line.find_first_of(u" \t"));
+}
+
+// A program given by its bare name ("mstsc.exe") is the system's own, in the system folder.
+// Left to CreateProcessW, the name would be looked up in the current folder before that one,
+// so a mstsc.exe that happens to lie there (a downloads folder, say) would run instead.
+std::optional<std::wstring> SystemProgramPath(const std::u16string& program) {
+    if (program.empty() || program.find_first_of(u"\\/:") != std::u16string::npos) {
+        return std::nullopt;
+    }
+    wchar_t folder[MAX_PATH + 1];
+    const UINT size = GetSystemDirectoryW(folder, MAX_PATH + 1);
+    if (size == 0 || size > MAX_PATH) {
+        return std::nullopt;
+    }
+    std::wstring path(folder, size);
+    path += L'\\';
+    path.append(program.begin(), program.end());
+    return path;
+}
+
+}  // namespace
 
 ClientStartResult StartClient(std::string_view commandLine, DataProtection&) {
     ClientStartResult result;
@@ -26,8 +58,9 @@ ClientStartResult StartClient(std::string_view commandLine, DataProtection&) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    const std::optional<std::wstring> systemProgram = SystemProgramPath(ProgramOf(*units));
+    if (!CreateProcessW(systemProgram ? systemProgram->c_str() : nullptr, line.data(), nullptr,
+                        nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         const DWORD error = GetLastError();
         result.problem = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                              ? ClientStartProblem::ClientMissing

@@ -30,8 +30,8 @@ std::optional<std::string> ToGbk(std::u16string_view text, bool strict) {
     const int size = static_cast<int>(text.size());
     BOOL usedDefault = FALSE;
     BOOL* usedDefaultOut = strict ? &usedDefault : nullptr;
-    const int bytes = WideCharToMultiByte(kTextCodePage, 0, wide, size, nullptr, 0, nullptr,
-                                          usedDefaultOut);
+    const int bytes =
+        WideCharToMultiByte(kTextCodePage, 0, wide, size, nullptr, 0, nullptr, usedDefaultOut);
     if (bytes <= 0 || usedDefault) {
         return std::nullopt;
     }
@@ -47,7 +47,28 @@ std::optional<std::u16string> GbkToUtf16(std::string_view gbk) {
 }
 
 std::u16string GbkToUtf16Lossy(std::string_view gbk) {
-    return ToWide(gbk, 0).value_or(std::u16string());
+    if (auto whole = ToWide(gbk, MB_ERR_INVALID_CHARS)) {
+        return *whole;
+    }
+    // Without MB_ERR_INVALID_CHARS the system turns some bad bytes into private-use characters
+    // (0xFF into U+F8F5): so the text goes piece by piece, one character or one bad byte each.
+    std::u16string out;
+    for (size_t pos = 0; pos < gbk.size();) {
+        std::optional<std::u16string> piece = ToWide(gbk.substr(pos, 1), MB_ERR_INVALID_CHARS);
+        size_t used = 1;
+        if (!piece && pos + 1 < gbk.size()) {
+            piece = ToWide(gbk.substr(pos, 2), MB_ERR_INVALID_CHARS);
+            used = 2;
+        }
+        if (piece && piece->size() == 1) {
+            out += *piece;
+            pos += used;
+        } else {
+            out += u'\uFFFD';
+            pos += 1;
+        }
+    }
+    return out;
 }
 
 std::optional<std::string> Utf16ToGbk(std::u16string_view text) {

@@ -8,9 +8,13 @@
 namespace vardex {
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-    const auto wide = Utf8ToUtf16(utf8).value_or(std::u16string());
-    return std::wstring(wide.begin(), wide.end());
+// nullopt for a path that is no UTF-8: made empty instead, it would name the current folder.
+std::optional<std::wstring> Wide(const std::string& utf8) {
+    const auto wide = Utf8ToUtf16(utf8);
+    if (!wide || wide->empty()) {
+        return std::nullopt;
+    }
+    return std::wstring(wide->begin(), wide->end());
 }
 
 std::string Reason(const char* what) {
@@ -20,8 +24,12 @@ std::string Reason(const char* what) {
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::optional<std::wstring> wide = Wide(path);
+    if (!wide) {
+        return std::nullopt;
+    }
+    HANDLE file = CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
@@ -43,7 +51,11 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 bool IsMissingFile(const std::string& path) {
-    if (GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const std::optional<std::wstring> wide = Wide(path);
+    if (!wide) {
+        return false;  // nothing can be made there either
+    }
+    if (GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES) {
         return false;
     }
     const DWORD error = GetLastError();
@@ -51,7 +63,11 @@ bool IsMissingFile(const std::string& path) {
 }
 
 WriteResult WriteWholeFileAtomic(const std::string& path, std::string_view bytes, FileAccess) {
-    const std::wstring target = Wide(path);
+    const std::optional<std::wstring> wide = Wide(path);
+    if (!wide) {
+        return {false, "the path is no UTF-8 text"};
+    }
+    const std::wstring& target = *wide;
     std::wstring temp;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (unsigned attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {

@@ -21,9 +21,11 @@ bool IsInstanceRunning(std::string_view name) {
     if (name.empty()) {
         return false;
     }
-    HANDLE event = OpenEventW(EVENT_ALL_ACCESS, FALSE, WideName(name).c_str());
+    // Only the event's existence counts, so the least right is asked for. An event that this
+    // user may not open (made by an elevated copy, say) is held all the same.
+    HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, WideName(name).c_str());
     if (event == nullptr) {
-        return false;
+        return GetLastError() == ERROR_ACCESS_DENIED;
     }
     CloseHandle(event);
     return true;

@@ -21,10 +21,31 @@ TEST(CodePage, StrictConversionsRefuseWhatTheyCannotCarry) {
     EXPECT_FALSE(GbkToUtf16("\xFF"));
     EXPECT_FALSE(GbkToUtf16("ends in a lead byte \xB0"));
     EXPECT_EQ(Utf16ToGbkLossy(u"a\U0001F600b"), "a??b");
-    EXPECT_EQ(GbkToUtf16Lossy("a\xFF"
-                              "b"),
-              std::u16string(u"a\uFFFDb"));
     EXPECT_EQ(GbkToUtf16Lossy(std::string(100000, 'x')).size(), 100000u);
+}
+
+TEST(CodePage, LossyConversionGivesOneReplacementPerBadByte) {
+    struct Case {
+        const char* name;
+        std::string gbk;
+        std::u16string text;
+    } const cases[] = {
+        {"a lone 0xFF",
+         "a\xFF"
+         "b",
+         u"a\uFFFDb"},
+        {"two bad bytes", "\xFF\xFF", u"\uFFFD\uFFFD"},
+        {"a lead byte before one that cannot trail",
+         "\x81\x7F"
+         "x",
+         u"\uFFFD\x7Fx"},
+        {"a lead byte at the end", "x\xB0", u"x\uFFFD"},
+        {"a character after a bad byte", "\xFF\xB9\xA4", u"\uFFFD\u5DE5"},  // 工
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(GbkToUtf16Lossy(c.gbk), c.text);
+    }
 }
 
 TEST(CodePage, Utf8AndUtf16) {

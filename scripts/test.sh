@@ -7,3 +7,6 @@ scripts/setup-debian.sh
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
+
+# The Windows build of the standard C++ layers and the Win32 files, tested under Wine.
+scripts/test-windows.sh

@@ -6,6 +6,7 @@ vardex=$1
 work=$(mktemp -d)
 trap 'kill -9 $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 install_copy() {
   mkdir -p "$work/$1"
   cp "$vardex" "$work/$1/vardex"
@@ -45,6 +46,11 @@ kill -TERM "$other_pid"; wait "$other_pid" || true
 
 echo "after the first copy is killed, a new one starts without the message"
 kill -9 "$first_pid"; wait "$first_pid" 2>/dev/null || true
+# Its window must be gone before the next one is looked for.
+for _ in $(seq 50); do
+  [ -z "$(xdotool search --onlyvisible --name '^Vardex$' 2>/dev/null)" ] && break
+  sleep 0.1
+done
 "$same" & same_pid=$!
 [ -n "$(wait_window '^Vardex$' 20)" ] || fail "the new copy shows no window"
 [ -z "$(xdotool search --onlyvisible --name '^友情提醒:$' 2>/dev/null)" ] ||

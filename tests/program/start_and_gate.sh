@@ -7,6 +7,7 @@ store_tool=$2
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 
 # A copy of the program in a folder of its own: its run directory.
 install_copy() {

@@ -18,6 +18,17 @@ inline size_t NextCharStart(std::string_view text, size_t pos) {
     return pos + (IsLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1);
 }
 
+// True when the last byte of text is a lead byte without the byte that would complete it. The
+// byte after the last one below 0x80 starts a character, so only the run of high bytes before
+// the end needs counting.
+inline bool EndsInsideCharacter(std::string_view text) {
+    size_t highBytes = 0;
+    while (highBytes < text.size() && IsLeadByte(text[text.size() - 1 - highBytes])) {
+        ++highBytes;
+    }
+    return highBytes % 2 == 1;
+}
+
 // Position of the first occurrence of needle that starts at a character start at or after from
 // (itself a character start); npos when there is none or needle is empty.
 size_t FindText(std::string_view text, std::string_view needle, size_t from = 0);

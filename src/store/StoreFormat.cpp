@@ -23,8 +23,13 @@ void WindowSettings::Apply(const StoreSettings& stored) {
 }
 
 std::string_view StoreText(std::string_view storeBytes) {
-    const size_t zero = storeBytes.find('\0');
-    return zero == std::string_view::npos ? storeBytes : storeBytes.substr(0, zero);
+    std::string_view text = storeBytes.substr(0, storeBytes.find('\0'));
+    // Half a character, cut off by the zero or the end of a damaged file, is no text; kept, it
+    // would take the "|" or line end written after it on the next save.
+    if (EndsInsideCharacter(text)) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 std::string StartupPasswordIn(std::string_view storeBytes) {
@@ -37,7 +42,7 @@ StoreSettings ApplyStore(std::string_view storeBytes, ServerTable& table) {
         const auto pieces = SplitText(line, "|");
         if (pieces.size() >= 2) {
             ServerRecord record;
-            std::string* fields[] = {&record.address, &record.port,   &record.account,
+            std::string* fields[] = {&record.address,  &record.port,   &record.account,
                                      &record.password, &record.remark, &record.group};
             for (size_t i = 0; i < pieces.size() && i < std::size(fields); ++i) {
                 fields[i]->assign(pieces[i]);
@@ -96,8 +101,10 @@ std::string BuildStorePlaintext(const ServerTable& table, const WindowSettings& 
 std::string_view UnstorableTextIn(std::string_view field) {
     static constexpr std::array<std::string_view, 8> kUnstorable = {
         "|", "\r", "\n", kAdminMarker, kStartMarker, kWidthMarker, kHeightMarker, kPasswordOpen};
-    size_t first = std::string_view::npos;
-    std::string_view found;
+    static constexpr std::string_view kZeroByte("\0", 1);
+    // A zero byte ends the store's text wherever it stands, a second byte included.
+    size_t first = field.find('\0');
+    std::string_view found = first == std::string_view::npos ? std::string_view() : kZeroByte;
     for (std::string_view bad : kUnstorable) {
         const size_t at = FindText(field, bad);
         if (at < first) {
@@ -105,17 +112,16 @@ std::string_view UnstorableTextIn(std::string_view field) {
             found = bad;
         }
     }
+    if (found.empty() && EndsInsideCharacter(field)) {
+        return field.substr(field.size() - 1);  // it would take the following "|" with it
+    }
     return found;
 }
 
 std::string_view UnstorablePasswordTextIn(std::string_view password) {
-    const std::string_view found = UnstorableTextIn(password);
     const size_t close = FindText(password, kPasswordClose);
-    if (close != std::string_view::npos &&
-        (found.empty() || close < FindText(password, found))) {
-        return kPasswordClose;
-    }
-    return found;
+    const std::string_view before = UnstorableTextIn(password.substr(0, close));
+    return before.empty() && close != std::string_view::npos ? kPasswordClose : before;
 }
 
 }  // namespace vardex

@@ -18,6 +18,18 @@ inline size_t NextCharStart(std::string_view text, size_t pos) {
     return pos + (IsLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1);
 }
 
+// Texts that go to the system (file names, command lines) are read there by the code page
+// conversion, which takes only 0x81 to 0xFE as lead bytes: 0x80 is the euro sign on its own.
+// Where such a text is taken apart for the system, its characters are these.
+inline bool IsSystemLeadByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x81 && byte <= 0xFE;
+}
+
+inline size_t NextSystemCharStart(std::string_view text, size_t pos) {
+    return pos + (IsSystemLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1);
+}
+
 // True when the last byte of text is a lead byte without the byte that would complete it. The
 // byte after the last one below 0x80 starts a character, so only the run of high bytes before
 // the end needs counting.

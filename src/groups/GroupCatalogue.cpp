@@ -62,28 +62,52 @@ std::string CurrentGroupText(const ComboState& catalogue) {
 }
 
 std::string_view UnsavableGroupNameText(std::string_view name) {
-    // The group file's own separators and its quote escape, then what the store refuses.
-    const std::string_view candidates[] = {kPartSeparator, kItemMarker, kQuoteEscape,
-                                           UnstorableTextIn(name)};
-    size_t first = std::string_view::npos;
+    // The earliest of the group file's own separators and its quote escape, or of a CR or LF
+    // byte, which ends the file's line even as a second byte; unless the store refuses something
+    // before it.
+    const size_t lineEnd = name.find_first_of("\r\n");
+    size_t first = lineEnd;
     std::string_view found;
-    for (const std::string_view bad : candidates) {
+    if (lineEnd != std::string_view::npos) {
+        found = name[lineEnd] == '\r' ? "\r" : "\n";
+    }
+    for (const std::string_view bad : {kPartSeparator, kItemMarker, kQuoteEscape}) {
         const size_t at = FindText(name, bad);
         if (at < first) {
             first = at;
             found = bad;
         }
     }
-    return found;
+    // A line end byte may be the second byte of a character: the store looks before that one.
+    size_t before = first;
+    if (before != std::string_view::npos && EndsInsideCharacter(name.substr(0, before))) {
+        --before;
+    }
+    const std::string_view store = UnstorableTextIn(name.substr(0, before));
+    return store.empty() ? found : store;
 }
 
 std::string UnsavableGroupNameMessage(std::string_view found) {
-    const bool lineEnd = found == "\r" || found == "\n";
+    constexpr std::string_view kOpen = "\xA1\xB0";   // “
+    constexpr std::string_view kClose = "\xA1\xB1";  // ”
+    if (found.size() == 1 && IsLeadByte(found.front())) {
+        return std::string("\xB7\xD6\xD7\xE9\xC3\xFB\xB2\xBB\xC4\xDC\xD2\xD4")  // 分组名不能以
+            .append(kOpen)
+            .append(found)
+            .append(kClose)
+            .append("\xBD\xE1\xCE\xB2");  // 结尾
+    }
+    std::string_view what = found;
+    if (found == "\r" || found == "\n") {
+        what = "\xBB\xBB\xD0\xD0";  // 换行
+    } else if (found == std::string_view("\0", 1)) {
+        what = "\xBF\xD5\xD7\xD6\xB7\xFB";  // 空字符
+    }
     return std::string(
-               "\xB7\xD6\xD7\xE9\xC3\xFB\xB2\xBB\xC4\xDC\xB0\xFC\xBA\xAC"  // 分组名不能包含
-               "\xA1\xB0") +                                               // “
-           std::string(lineEnd ? "\xBB\xBB\xD0\xD0" : found) +             // 换行
-           "\xA1\xB1";                                                     // ”
+               "\xB7\xD6\xD7\xE9\xC3\xFB\xB2\xBB\xC4\xDC\xB0\xFC\xBA\xAC")  // 分组名不能包含
+        .append(kOpen)
+        .append(what)
+        .append(kClose);
 }
 
 GroupCommandResult AddGroup(ComboState& catalogue, std::string_view name) {

@@ -56,6 +56,27 @@ inline bool ContainsText(std::string_view text, std::string_view needle) {
 // separator is dropped, and an empty text gives no pieces. The views point into text.
 std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator);
 
+// Calls piece(std::string_view) for each piece SplitText gives, in order, collecting nothing.
+template <typename F>
+void ForEachPiece(std::string_view text, std::string_view separator, F&& piece) {
+    if (text.empty()) {
+        return;
+    }
+    if (separator.empty()) {
+        piece(text);
+        return;
+    }
+    size_t start = 0;
+    for (size_t found = FindText(text, separator); found != std::string_view::npos;
+         found = FindText(text, separator, start)) {
+        piece(text.substr(start, found - start));
+        start = found + separator.size();
+    }
+    if (start < text.size()) {
+        piece(text.substr(start));
+    }
+}
+
 // One left-to-right pass: every occurrence is replaced, and inserted text is not searched again.
 std::string ReplaceAllText(std::string_view text, std::string_view needle,
                            std::string_view replacement);

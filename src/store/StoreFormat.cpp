@@ -1,5 +1,6 @@
 #include "StoreFormat.h"
 
+#include <algorithm>
 #include <array>
 
 #include "GbkText.h"
@@ -38,19 +39,25 @@ std::string StartupPasswordIn(std::string_view storeBytes) {
 
 StoreSettings ApplyStore(std::string_view storeBytes, ServerTable& table) {
     StoreSettings settings;
-    for (std::string_view line : SplitText(StoreText(storeBytes), "\r\n")) {
-        const auto pieces = SplitText(line, "|");
-        if (pieces.size() >= 2) {
-            ServerRecord record;
-            std::string* fields[] = {&record.address,  &record.port,   &record.account,
-                                     &record.password, &record.remark, &record.group};
-            for (size_t i = 0; i < pieces.size() && i < std::size(fields); ++i) {
-                fields[i]->assign(pieces[i]);
+    const std::string_view text = StoreText(storeBytes);
+    // No more records than line feeds, and one more for a last line without one.
+    table.Reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    ForEachPiece(text, "\r\n", [&](std::string_view line) {
+        ServerRecord record;
+        std::string* fields[] = {&record.address,  &record.port,   &record.account,
+                                 &record.password, &record.remark, &record.group};
+        size_t pieces = 0;
+        ForEachPiece(line, "|", [&](std::string_view piece) {
+            if (pieces < std::size(fields)) {
+                fields[pieces]->assign(piece);
             }
+            ++pieces;
+        });
+        if (pieces >= 2) {
             table.Append(std::move(record));
         }
         if (line.find('#') == std::string_view::npos) {
-            continue;  // every marker starts with "#"
+            return;  // every marker starts with "#"
         }
         const char last = line.back();
         if (ContainsText(line, kAdminMarker)) {
@@ -66,7 +73,7 @@ StoreSettings ApplyStore(std::string_view storeBytes, ServerTable& table) {
         if (ContainsText(line, kHeightMarker)) {
             settings.customHeight = TextAfterMarker(line, kHeightMarker);
         }
-    }
+    });
     return settings;
 }
 

@@ -55,8 +55,7 @@ QLabel* PlaceLabel(QWidget* parent, const char* name, const char* caption, int x
     return Place<QLabel>(parent, name, x, y, w, h, QString::fromUtf8(caption));
 }
 
-// The custom size reaches the store as it is typed; the store has no room for these.
-// The sizes are stored as they are typed, so they obey the store's rules for texts.
+// The custom size reaches the store as it is typed, so the store's rules for texts are its own.
 QString CustomSizeRefusal(const QString& text) {
     const std::optional<std::string> gbk = ToGbk(text);
     const std::string_view bad = gbk ? UnstorableTextIn(*gbk) : std::string_view();

@@ -10,8 +10,8 @@ namespace {
 void FillTable(ServerTable& table, int servers) {
     for (int i = 0; i < servers; ++i) {
         ServerRecord r;
-        r.address = "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) +
-                    "." + std::to_string(i % 256);
+        r.address = "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." +
+                    std::to_string(i % 256);
         r.port = "3389";
         r.account = "Administrator";
         r.password = "p@ss" + std::to_string(i);

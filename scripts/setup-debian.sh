@@ -14,6 +14,10 @@ packages=(
   freerdp2-x11 freerdp2-shadow-x11 winpr-utils
   # ping and network namespaces for the monitor's tests
   iputils-ping iproute2 util-linux
+  # fuzzing: clang with libFuzzer and its sanitizer runtimes (scripts/fuzz.sh)
+  clang libclang-rt-14-dev
+  # benchmarks: the start-up measure waits for the window through Xlib; jq reads the results
+  libx11-dev jq
 )
 
 missing=()

@@ -10,3 +10,8 @@ ctest --preset default
 
 # The Windows build of the standard C++ layers and the Win32 files, tested under Wine.
 scripts/test-windows.sh
+
+# The std-only layers under AddressSanitizer + UBSan, the table and the monitor under
+# ThreadSanitizer, then every fuzz target for a minute.
+scripts/test-sanitizers.sh
+scripts/fuzz.sh 60

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <string_view>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -18,6 +19,10 @@ using InputRule = std::function<QString(const QString& text)>;
 
 // The message for a character that GBK cannot hold; empty when every character is fine.
 QString NonGbkRefusal(const QString& text);
+
+// "<field>中不能包含“|”" for what UnstorableTextIn found (a line end or zero byte named as
+// such), or "<field>不能以“€”结尾" for a last character the store cannot end a field with.
+QString UnstorableRefusal(const QString& field, std::string_view found);
 
 // Watches one box; the box goes back to its last accepted text when an edit is refused.
 class InputGuard : public QObject {

@@ -25,6 +25,7 @@
 #include "ServerListModel.h"
 #include "ServerListRules.h"
 #include "groups/GroupCatalogue.h"
+#include "store/StoreFormat.h"
 
 #ifndef VARDEX_HOME_PAGE
 #define VARDEX_HOME_PAGE ""
@@ -54,15 +55,14 @@ QLabel* PlaceLabel(QWidget* parent, const char* name, const char* caption, int x
     return Place<QLabel>(parent, name, x, y, w, h, QString::fromUtf8(caption));
 }
 
-// The custom size reaches the store as it is typed; the store has no room for these.
+// The custom size reaches the store as it is typed, so the store's rules for texts are its own.
 QString CustomSizeRefusal(const QString& text) {
-    for (const QChar c : text) {
-        if (c == QLatin1Char('|') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            return QStringLiteral("自定义分辨率中不能包含“%1”。")
-                .arg(c == QLatin1Char('|') ? QStringLiteral("|") : QStringLiteral("换行符"));
-        }
+    const std::optional<std::string> gbk = ToGbk(text);
+    const std::string_view bad = gbk ? UnstorableTextIn(*gbk) : std::string_view();
+    if (bad.empty()) {
+        return QString();  // a character GBK cannot hold is refused before this rule
     }
-    return QString();
+    return UnstorableRefusal(QStringLiteral("自定义分辨率"), bad) + QStringLiteral("。");
 }
 
 }  // namespace
@@ -113,8 +113,8 @@ void MainWindow::BuildControls() {
         serverList_->setColumnWidth(column, widths[column]);
     }
     QFont listFont;
-    listFont.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"),
-                          QStringLiteral("WenQuanYi Micro Hei")});
+    listFont.setFamilies(
+        {QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("WenQuanYi Micro Hei")});
     listFont.setPixelSize(12);
     serverList_->setFont(listFont);
     serverList_->setIconSize(QSize(12, 13));
@@ -192,8 +192,8 @@ void MainWindow::BuildControls() {
     tempPort_->setText(QStringLiteral("3389"));
     tempLogin_ = PlaceButton(tempBox, "临时登陆", "登陆", 294, 16, 40, 56);
 
-    for (QLineEdit* edit : {searchText_, groupName_, tempAddress_, tempAccount_, tempPassword_,
-                            tempPort_}) {
+    for (QLineEdit* edit :
+         {searchText_, groupName_, tempAddress_, tempAccount_, tempPassword_, tempPort_}) {
         new InputGuard(edit, *services_.messages);
     }
     for (QLineEdit* edit : {customWidth_, customHeight_}) {
@@ -528,8 +528,8 @@ bool MainWindow::Launch(const LaunchRequest& request) {
     if (!services_.protection || !services_.registry || !services_.clientStarter) {
         return false;
     }
-    SessionLauncher launcher(*services_.protection, *services_.registry,
-                             *services_.clientStarter, *services_.messages);
+    SessionLauncher launcher(*services_.protection, *services_.registry, *services_.clientStarter,
+                             *services_.messages);
     return launcher.Launch(request);
 }
 

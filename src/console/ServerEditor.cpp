@@ -13,20 +13,6 @@
 #include "store/StoreFormat.h"
 
 namespace vardex {
-namespace {
-
-// How a character the store cannot carry is named in a message.
-QString Describe(std::string_view bad) {
-    if (bad == "\r") {
-        return QStringLiteral("回车符");
-    }
-    if (bad == "\n") {
-        return QStringLiteral("换行符");
-    }
-    return QStringLiteral("“%1”").arg(ToQString(bad));
-}
-
-}  // namespace
 
 ServerEditor::ServerEditor(ServerTable& table, int editIndex, const QStringList& groupNames,
                            MessageBoxes& messages, std::function<void()> afterChange,
@@ -131,8 +117,7 @@ void ServerEditor::Confirm() {
         if (!gbk) {
             problem = NonGbkRefusal(f.text);
         } else if (const std::string_view bad = UnstorableTextIn(*gbk); !bad.empty()) {
-            problem = QStringLiteral("%1中不能包含%2，服务器列表无法保存它。")
-                          .arg(f.label, Describe(bad));
+            problem = UnstorableRefusal(f.label, bad) + QStringLiteral("，服务器列表无法保存它。");
         }
         if (!problem.isEmpty()) {
             messages_.Show(problem, QStringLiteral("输入出错"), MessageButtons::Ok,

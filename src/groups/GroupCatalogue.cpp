@@ -62,17 +62,45 @@ std::string CurrentGroupText(const ComboState& catalogue) {
 }
 
 std::string_view UnsavableGroupNameText(std::string_view name) {
-    // The group file's own separators and its quote escape, then what the store refuses.
-    return FirstOfTexts(name, {kPartSeparator, kItemMarker, kQuoteEscape, UnstorableTextIn(name)});
+    // The earliest of the group file's own separators and its quote escape, or of a CR or LF
+    // byte, which ends the file's line even as a second byte; unless the store refuses something
+    // before it.
+    const size_t lineEnd = name.find_first_of("\r\n");
+    std::string_view found =
+        FirstOfTexts(name.substr(0, lineEnd), {kPartSeparator, kItemMarker, kQuoteEscape});
+    size_t first = found.empty() ? lineEnd : FindText(name, found);
+    if (found.empty() && lineEnd != std::string_view::npos) {
+        found = name[lineEnd] == '\r' ? "\r" : "\n";
+    }
+    // A line end byte may be the second byte of a character: the store looks before that one.
+    if (first != std::string_view::npos && EndsInsideCharacter(name.substr(0, first))) {
+        --first;
+    }
+    const std::string_view store = UnstorableTextIn(name.substr(0, first));
+    return store.empty() ? found : store;
 }
 
 std::string UnsavableGroupNameMessage(std::string_view found) {
-    const bool lineEnd = found == "\r" || found == "\n";
+    constexpr std::string_view kOpen = "\xA1\xB0";   // “
+    constexpr std::string_view kClose = "\xA1\xB1";  // ”
+    if (found.size() == 1 && IsLeadByte(found.front())) {
+        return std::string("\xB7\xD6\xD7\xE9\xC3\xFB\xB2\xBB\xC4\xDC\xD2\xD4")  // 分组名不能以
+            .append(kOpen)
+            .append(found)
+            .append(kClose)
+            .append("\xBD\xE1\xCE\xB2");  // 结尾
+    }
+    std::string_view what = found;
+    if (found == "\r" || found == "\n") {
+        what = "\xBB\xBB\xD0\xD0";  // 换行
+    } else if (found == std::string_view("\0", 1)) {
+        what = "\xBF\xD5\xD7\xD6\xB7\xFB";  // 空字符
+    }
     return std::string(
-               "\xB7\xD6\xD7\xE9\xC3\xFB\xB2\xBB\xC4\xDC\xB0\xFC\xBA\xAC"  // 分组名不能包含
-               "\xA1\xB0") +                                               // “
-           std::string(lineEnd ? "\xBB\xBB\xD0\xD0" : found) +             // 换行
-           "\xA1\xB1";                                                     // ”
+               "\xB7\xD6\xD7\xE9\xC3\xFB\xB2\xBB\xC4\xDC\xB0\xFC\xBA\xAC")  // 分组名不能包含
+        .append(kOpen)
+        .append(what)
+        .append(kClose);
 }
 
 GroupCommandResult AddGroup(ComboState& catalogue, std::string_view name) {

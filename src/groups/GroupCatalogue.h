@@ -34,10 +34,12 @@ ComboState InitialGroupCatalogue();
 std::string CurrentGroupText(const ComboState& catalogue);
 
 // What a group name holds that the group file or the store cannot carry back ("<|>", "<||>",
-// "#引号", "|", CR, LF or a store marker), the earliest of them; empty when it can be saved.
+// "#引号", "|", CR, LF, a zero byte or a store marker, the earliest of them, else an unfinished
+// last character); empty when it can be saved.
 std::string_view UnsavableGroupNameText(std::string_view name);
 
-// "分组名不能包含“<|>”" for what UnsavableGroupNameText found; a line end is named as such.
+// "分组名不能包含“<|>”" for what UnsavableGroupNameText found (a line end or zero byte named as
+// such), or "分组名不能以“€”结尾" for a last character that the store cannot end a field with.
 std::string UnsavableGroupNameMessage(std::string_view found);
 
 enum class GroupOutcome {
@@ -54,7 +56,7 @@ struct GroupCommandResult {
     GroupOutcome outcome = GroupOutcome::Unchanged;
     bool saveGroupFile = false;      // write the group file now; also after some Unchanged
     bool refillServerList = false;   // after a rename: the list shows the new name's servers
-    std::string_view unsavableText;  // for Unsavable; points to a constant
+    std::string_view unsavableText;  // for Unsavable; a constant, or the last byte of the name
 };
 
 // The "加入分组" button: a non-empty name is appended and selected.

@@ -123,12 +123,24 @@ Location Find(std::string_view text, const std::vector<Line>& lines, std::string
     return found;
 }
 
+// What ends the last line of text as CR LF: a lone CR at the end already reads as a line end.
+std::string_view LineEndToAdd(std::string_view text) {
+    if (text.empty() || text.back() == '\n') {
+        return "";
+    }
+    return text.back() == '\r' ? "\n" : "\r\n";
+}
+
 bool HasLineEnd(std::string_view text) {
     return text.find('\r') != npos || text.find('\n') != npos;
 }
 
 bool Writable(std::string_view section, std::string_view key, std::string_view value) {
     if (HasLineEnd(section) || HasLineEnd(key) || HasLineEnd(value)) {
+        return false;
+    }
+    // Half a character at the end of a name would take the "]" or "=" after it.
+    if (EndsInsideCharacter(section) || EndsInsideCharacter(key)) {
         return false;
     }
     if (TrimBlanks(section) != section || ContainsText(section, "]")) {
@@ -167,7 +179,8 @@ std::optional<std::string> WriteIniValue(std::string_view fileText, std::string_
     const Location found = Find(fileText, lines, section, key);
     std::string out(fileText);
     if (found.keyLine) {
-        // Only the value's own bytes change; blanks around it stay.
+        // Only the value's own bytes change; blanks around it stay, unless the new value
+        // brings blanks of its own at that end, which would pile up on every write.
         const Line& line = lines[*found.keyLine];
         const std::string_view content = Content(fileText, line);
         const size_t afterEquals = EqualsSign(content) + 1;
@@ -176,21 +189,20 @@ std::optional<std::string> WriteIniValue(std::string_view fileText, std::string_
         while (leading < old.size() && IsBlank(old[leading])) {
             ++leading;
         }
-        out.replace(line.start + afterEquals + leading, TrimBlanks(old).size(), value);
+        const size_t from = !value.empty() && IsBlank(value.front()) ? 0 : leading;
+        const size_t to =
+            !value.empty() && IsBlank(value.back()) ? old.size() : leading + TrimBlanks(old).size();
+        out.replace(line.start + afterEquals + from, to - from, value);
         return out;
     }
     std::string newLine = std::string(key) + "=" + std::string(value) + "\r\n";
     if (found.header) {
         const Line& line = lines[found.lastFilled];
-        if (line.end == line.contentEnd) {
-            newLine.insert(0, "\r\n");  // the file ended without a line end
-        }
+        newLine.insert(0, LineEndToAdd(fileText.substr(0, line.end)));
         out.insert(line.end, newLine);
         return out;
     }
-    if (!out.empty() && out.back() != '\n') {
-        out += "\r\n";
-    }
+    out += LineEndToAdd(out);
     out += "[" + std::string(section) + "]\r\n" + newLine;
     return out;
 }

@@ -22,10 +22,12 @@ std::string ReadIniValue(std::string_view fileText, std::string_view section, st
 
 // The file text with the value set: an existing key has its value replaced in place, a missing
 // key gets a line after the last non-blank line of its section, a missing section is added at
-// the end. Every other byte stays as it was; new lines end in CR LF. nullopt when the names or
-// the value cannot be written so that they read back: a line end in any of them, or a key that
-// is empty, holds "=", starts with "[" or has blanks at either end, or a section that holds "]"
-// or has blanks at either end.
+// the end. Every other byte stays as it was, blanks around an old value too, except at an end
+// where the new value brings blanks of its own. New lines end in CR LF; a last line without a
+// line end gets one first (a lone CR at its end becomes CR LF). nullopt when the names or the
+// value cannot be written so that they read back: a line end in any of them, a name that ends
+// in a lead byte without its second byte, a key that is empty, holds "=", starts with "[" or
+// has blanks at either end, or a section that holds "]" or has blanks at either end.
 std::optional<std::string> WriteIniValue(std::string_view fileText, std::string_view section,
                                          std::string_view key, std::string_view value);
 

@@ -9,7 +9,7 @@ namespace {
 std::string OneArgumentText(std::string_view text) {
     std::string kept;
     for (size_t pos = 0; pos < text.size();) {
-        const size_t next = NextCharStart(text, pos);
+        const size_t next = NextSystemCharStart(text, pos);
         const auto c = static_cast<unsigned char>(text[pos]);
         if (next - pos == 2 || (c > 0x20 && c != 0x7F && c != '"')) {
             kept.append(text.substr(pos, next - pos));
@@ -25,7 +25,7 @@ std::string QuoteArgument(std::string_view text) {
     std::string quoted = "\"";
     size_t backslashes = 0;
     for (size_t pos = 0; pos < text.size();) {
-        const size_t next = NextCharStart(text, pos);
+        const size_t next = NextSystemCharStart(text, pos);
         const char c = text[pos];
         if (next - pos == 1 && c == '\\') {
             ++backslashes;

@@ -153,11 +153,13 @@ std::optional<std::string> ConnectionFileName(std::string_view remarkOrAddress) 
     std::string name;
     name.reserve(remarkOrAddress.size() + 1);
     for (size_t pos = 0; pos < remarkOrAddress.size();) {
-        const size_t next = NextCharStart(remarkOrAddress, pos);
+        // Characters as the system reads the name: after a euro sign (0x80) a backslash or "/"
+        // is a separator of its own.
+        const size_t next = NextSystemCharStart(remarkOrAddress, pos);
         const char c = remarkOrAddress[pos];
         if (next - pos == 2) {
             name.append(remarkOrAddress.substr(pos, 2));
-        } else if (IsLeadByte(c)) {
+        } else if (IsSystemLeadByte(c)) {
             name += '_';  // a lead byte without its trail byte is no character
         } else if (static_cast<unsigned char>(c) < 0x20 ||
                    kUnfit.find(c) != std::string_view::npos) {

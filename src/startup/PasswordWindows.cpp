@@ -73,8 +73,8 @@ void UsePixelFont(QWidget* window) {
 }  // namespace
 
 AuthenticationWindow::AuthenticationWindow(const std::string& startupPassword,
-                                           MessageBoxes& messages,
-                                           std::function<void()> endProgram, QWidget* parent)
+                                           MessageBoxes& messages, std::function<void()> endProgram,
+                                           QWidget* parent)
     : QDialog(parent),
       startupPassword_(startupPassword),
       messages_(messages),
@@ -149,7 +149,7 @@ void StartupPasswordWindow::Confirm() {
         }
     } else if (const std::string_view bad = UnstorablePasswordTextIn(*first); !bad.empty()) {
         // The store keeps the password between "<" and ">" and could not give this one back.
-        messages_.Show(QStringLiteral("启动密码中不能包含“%1”。").arg(ToQString(bad)),
+        messages_.Show(UnstorableRefusal(QStringLiteral("启动密码"), bad) + QStringLiteral("。"),
                        QStringLiteral("输入出错"), MessageButtons::Ok, MessageIcon::Stop);
         return;
     }

@@ -16,10 +16,28 @@ size_t FindText(std::string_view text, std::string_view needle, size_t from) {
     if (needle.empty()) {
         return std::string_view::npos;
     }
-    const char first = needle.front();
-    for (size_t pos = from; pos < text.size(); pos = NextCharStart(text, pos)) {
-        if (text[pos] == first && StartsAt(text, pos, needle)) {
-            return pos;
+    // Candidates come from memchr. A character starts right after every byte below 0x80, so
+    // only the run of high bytes before a candidate needs walking to tell whether it starts one.
+    size_t start = from;  // a character start
+    while (start < text.size()) {
+        const void* hit = std::memchr(text.data() + start, needle.front(), text.size() - start);
+        if (hit == nullptr) {
+            break;
+        }
+        const auto candidate = static_cast<size_t>(static_cast<const char*>(hit) - text.data());
+        size_t pos = candidate;
+        while (pos > start && IsLeadByte(text[pos - 1])) {
+            --pos;
+        }
+        while (pos < candidate) {
+            pos = NextCharStart(text, pos);
+        }
+        if (pos > candidate) {
+            start = pos;  // the candidate is a second byte
+        } else if (StartsAt(text, candidate, needle)) {
+            return candidate;
+        } else {
+            start = NextCharStart(text, candidate);
         }
     }
     return std::string_view::npos;
@@ -50,22 +68,7 @@ std::string_view FirstOfTexts(std::string_view text,
 
 std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator) {
     std::vector<std::string_view> pieces;
-    if (text.empty()) {
-        return pieces;
-    }
-    if (separator.empty()) {
-        pieces.push_back(text);
-        return pieces;
-    }
-    size_t start = 0;
-    for (size_t found = FindText(text, separator); found != std::string_view::npos;
-         found = FindText(text, separator, start)) {
-        pieces.push_back(text.substr(start, found - start));
-        start = found + separator.size();
-    }
-    if (start < text.size()) {
-        pieces.push_back(text.substr(start));
-    }
+    ForEachPiece(text, separator, [&pieces](std::string_view piece) { pieces.push_back(piece); });
     return pieces;
 }
 

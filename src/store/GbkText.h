@@ -19,6 +19,29 @@ inline size_t NextCharStart(std::string_view text, size_t pos) {
     return pos + (IsLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1);
 }
 
+// Texts that go to the system (file names, command lines) are read there by the code page
+// conversion, which takes only 0x81 to 0xFE as lead bytes: 0x80 is the euro sign on its own.
+// Where such a text is taken apart for the system, its characters are these.
+inline bool IsSystemLeadByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x81 && byte <= 0xFE;
+}
+
+inline size_t NextSystemCharStart(std::string_view text, size_t pos) {
+    return pos + (IsSystemLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1);
+}
+
+// True when the last byte of text is a lead byte without the byte that would complete it. The
+// byte after the last one below 0x80 starts a character, so only the run of high bytes before
+// the end needs counting.
+inline bool EndsInsideCharacter(std::string_view text) {
+    size_t highBytes = 0;
+    while (highBytes < text.size() && IsLeadByte(text[text.size() - 1 - highBytes])) {
+        ++highBytes;
+    }
+    return highBytes % 2 == 1;
+}
+
 // Position of the first occurrence of needle that starts at a character start at or after from
 // (itself a character start); npos when there is none or needle is empty.
 size_t FindText(std::string_view text, std::string_view needle, size_t from = 0);
@@ -38,6 +61,27 @@ inline bool ContainsText(std::string_view text, std::string_view needle) {
 // Pieces between separators: inner empty pieces are kept, an empty piece after the last
 // separator is dropped, and an empty text gives no pieces. The views point into text.
 std::vector<std::string_view> SplitText(std::string_view text, std::string_view separator);
+
+// Calls piece(std::string_view) for each piece SplitText gives, in order, collecting nothing.
+template <typename F>
+void ForEachPiece(std::string_view text, std::string_view separator, F&& piece) {
+    if (text.empty()) {
+        return;
+    }
+    if (separator.empty()) {
+        piece(text);
+        return;
+    }
+    size_t start = 0;
+    for (size_t found = FindText(text, separator); found != std::string_view::npos;
+         found = FindText(text, separator, start)) {
+        piece(text.substr(start, found - start));
+        start = found + separator.size();
+    }
+    if (start < text.size()) {
+        piece(text.substr(start));
+    }
+}
 
 // One left-to-right pass: every occurrence is replaced, and inserted text is not searched again.
 std::string ReplaceAllText(std::string_view text, std::string_view needle,

@@ -24,6 +24,11 @@ int ServerTable::Append(ServerRecord record) {
     return static_cast<int>(records_.size());
 }
 
+void ServerTable::Reserve(size_t more) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    records_.reserve(records_.size() + more);
+}
+
 void ServerTable::ReplaceAt(int index, std::string address, std::string port, std::string account,
                             std::string password, std::string remark, std::string group) {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -18,6 +18,9 @@ public:
     std::optional<ServerRecord> At(int index) const;
     // Adds a copy at the end with a new serial number; returns its index.
     int Append(ServerRecord record);
+    // Makes room for that many more records, so that a long store is read in without moving
+    // the records again and again.
+    void Reserve(size_t more);
     void ReplaceAt(int index, std::string address, std::string port, std::string account,
                    std::string password, std::string remark, std::string group);
     void RemoveAt(int index);

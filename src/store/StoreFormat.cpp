@@ -1,5 +1,7 @@
 #include "StoreFormat.h"
 
+#include <algorithm>
+
 #include "GbkText.h"
 #include "TextMarkers.h"
 
@@ -21,8 +23,13 @@ void WindowSettings::Apply(const StoreSettings& stored) {
 }
 
 std::string_view StoreText(std::string_view storeBytes) {
-    const size_t zero = storeBytes.find('\0');
-    return zero == std::string_view::npos ? storeBytes : storeBytes.substr(0, zero);
+    std::string_view text = storeBytes.substr(0, storeBytes.find('\0'));
+    // Half a character, cut off by the zero or the end of a damaged file, is no text; kept, it
+    // would take the "|" or line end written after it on the next save.
+    if (EndsInsideCharacter(text)) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 std::string StartupPasswordIn(std::string_view storeBytes) {
@@ -31,19 +38,25 @@ std::string StartupPasswordIn(std::string_view storeBytes) {
 
 StoreSettings ApplyStore(std::string_view storeBytes, ServerTable& table) {
     StoreSettings settings;
-    for (std::string_view line : SplitText(StoreText(storeBytes), "\r\n")) {
-        const auto pieces = SplitText(line, "|");
-        if (pieces.size() >= 2) {
-            ServerRecord record;
-            std::string* fields[] = {&record.address, &record.port,   &record.account,
-                                     &record.password, &record.remark, &record.group};
-            for (size_t i = 0; i < pieces.size() && i < std::size(fields); ++i) {
-                fields[i]->assign(pieces[i]);
+    const std::string_view text = StoreText(storeBytes);
+    // No more records than line feeds, and one more for a last line without one.
+    table.Reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    ForEachPiece(text, "\r\n", [&](std::string_view line) {
+        ServerRecord record;
+        std::string* fields[] = {&record.address,  &record.port,   &record.account,
+                                 &record.password, &record.remark, &record.group};
+        size_t pieces = 0;
+        ForEachPiece(line, "|", [&](std::string_view piece) {
+            if (pieces < std::size(fields)) {
+                fields[pieces]->assign(piece);
             }
+            ++pieces;
+        });
+        if (pieces >= 2) {
             table.Append(std::move(record));
         }
         if (line.find('#') == std::string_view::npos) {
-            continue;  // every marker starts with "#"
+            return;  // every marker starts with "#"
         }
         const char last = line.back();
         if (ContainsText(line, kAdminMarker)) {
@@ -59,7 +72,7 @@ StoreSettings ApplyStore(std::string_view storeBytes, ServerTable& table) {
         if (ContainsText(line, kHeightMarker)) {
             settings.customHeight = TextAfterMarker(line, kHeightMarker);
         }
-    }
+    });
     return settings;
 }
 
@@ -92,13 +105,28 @@ std::string BuildStorePlaintext(const ServerTable& table, const WindowSettings& 
 }
 
 std::string_view UnstorableTextIn(std::string_view field) {
-    return FirstOfTexts(field, {"|", "\r", "\n", kAdminMarker, kStartMarker, kWidthMarker,
-                                kHeightMarker, kPasswordOpen});
+    // A zero byte ends the store's text wherever it stands, a second byte included.
+    static constexpr std::string_view kZeroByte("\0", 1);
+    const size_t zero = field.find('\0');
+    const std::string_view found = FirstOfTexts(
+        field.substr(0, zero),
+        {"|", "\r", "\n", kAdminMarker, kStartMarker, kWidthMarker, kHeightMarker, kPasswordOpen});
+    if (!found.empty()) {
+        return found;
+    }
+    if (zero != std::string_view::npos) {
+        return kZeroByte;
+    }
+    if (EndsInsideCharacter(field)) {
+        return field.substr(field.size() - 1);  // it would take the following "|" with it
+    }
+    return found;
 }
 
 std::string_view UnstorablePasswordTextIn(std::string_view password) {
-    return FirstOfTexts(password, {"|", "\r", "\n", kPasswordClose, kAdminMarker, kStartMarker,
-                                   kWidthMarker, kHeightMarker, kPasswordOpen});
+    const size_t close = FindText(password, kPasswordClose);
+    const std::string_view before = UnstorableTextIn(password.substr(0, close));
+    return before.empty() && close != std::string_view::npos ? kPasswordClose : before;
 }
 
 }  // namespace vardex

@@ -37,7 +37,8 @@ struct WindowSettings {
     void Apply(const StoreSettings& stored);
 };
 
-// The deciphered bytes up to, not including, the first zero byte.
+// The deciphered bytes up to, not including, the first zero byte, without a lead byte at the
+// end that lost its second byte.
 std::string_view StoreText(std::string_view storeBytes);
 
 // The text between "#LoadinPass:<" and ">"; empty when none is set.
@@ -49,7 +50,8 @@ StoreSettings ApplyStore(std::string_view storeBytes, ServerTable& table);
 std::string BuildStorePlaintext(const ServerTable& table, const WindowSettings& settings,
                                 std::string_view startupPassword);
 
-// The first thing in a field that the store cannot carry ("|", CR, LF or a marker); empty when
+// The first thing in a field that the store cannot carry ("|", CR, LF, a zero byte or a marker,
+// or else the field's last byte when that is a lead byte without its second byte); empty when
 // the field can be stored as it is.
 std::string_view UnstorableTextIn(std::string_view field);
 

@@ -129,8 +129,10 @@ private slots:
             QCOMPARE(b->geometry(), e.place);
         }
         const Expected boxes[] = {
-            {"分组框2", "服务器控制", {8, 5, 696, 355}},  {"分组框4", "", {8, 363, 696, 184}},
-            {"分组框3", "分辨率", {479, 12, 92, 112}},    {"分组框1", "连接方式", {359, 45, 115, 79}},
+            {"分组框2", "服务器控制", {8, 5, 696, 355}},
+            {"分组框4", "", {8, 363, 696, 184}},
+            {"分组框3", "分辨率", {479, 12, 92, 112}},
+            {"分组框1", "连接方式", {359, 45, 115, 79}},
             {"分组框5", "临时远程登陆", {8, 44, 344, 80}},
         };
         for (const auto& e : boxes) {
@@ -149,10 +151,10 @@ private slots:
             QCOMPARE(r->parentWidget()->objectName(), QStringLiteral("分组框3"));
         }
         const Expected edits[] = {
-            {"编辑框2", "", {20, 14, 168, 24}},          {"编辑框1", "", {195, 130, 88, 20}},
-            {"编辑框3", "", {7, 90, 32, 16}},            {"编辑框4", "", {50, 90, 32, 16}},
-            {"临时IP", "", {32, 16, 136, 24}},           {"临时账号", "administrator", {208, 16, 80, 24}},
-            {"临时密码", "", {32, 47, 136, 24}},         {"临时端口", "3389", {208, 47, 80, 24}},
+            {"编辑框2", "", {20, 14, 168, 24}},  {"编辑框1", "", {195, 130, 88, 20}},
+            {"编辑框3", "", {7, 90, 32, 16}},    {"编辑框4", "", {50, 90, 32, 16}},
+            {"临时IP", "", {32, 16, 136, 24}},   {"临时账号", "administrator", {208, 16, 80, 24}},
+            {"临时密码", "", {32, 47, 136, 24}}, {"临时端口", "3389", {208, 47, 80, 24}},
         };
         for (const auto& e : edits) {
             auto* edit = Child<QLineEdit>(w, e.name);
@@ -227,8 +229,8 @@ private slots:
 
     void rowsShowTheRecordsWithStatusPictureAndItemValue() {
         Open(FiveServers());
-        QCOMPARE(Column(0), QStringList({"10.0.0.1", "192.168.0.2", "10.0.0.3", "10.0.0.4",
-                                         "10.0.0.5"}));
+        QCOMPARE(Column(0),
+                 QStringList({"10.0.0.1", "192.168.0.2", "10.0.0.3", "10.0.0.4", "10.0.0.5"}));
         QCOMPARE(Column(3), QStringList(5, "..."));
         QCOMPARE(Column(4), QStringList({"甲", "乙", "丙", "丁", "机房168"}));
         QCOMPARE(ItemValues(), QList<int>({1, 2, 3, 4, 5}));
@@ -267,12 +269,11 @@ private slots:
             const char* text;
             QList<int> rows;
         } cases[] = {
-            {"168", {2, 5}},        // address of 2, remark of 5
-            {"Admin", {4}},         // not administrator or admin
-            {"admin", {1, 2}},      // account
-            {"22", {4}},            // port
-            {"机房", {5}},
-            {"", {1, 2, 3, 4, 5}},  // every record with a non-empty field
+            {"168", {2, 5}},                           // address of 2, remark of 5
+            {"Admin", {4}},                            // not administrator or admin
+            {"admin", {1, 2}},                         // account
+            {"22", {4}},                               // port
+            {"机房", {5}},     {"", {1, 2, 3, 4, 5}},  // every record with a non-empty field
         };
         for (const auto& c : cases) {
             text->setText(QString::fromUtf8(c.text));
@@ -319,7 +320,8 @@ private slots:
             QCOMPARE(Child<QPushButton>(editor, "按钮1")->text(),
                      QStringLiteral("添 加 列 表(ADDLIST)"));
             QCOMPARE(Child<QPushButton>(editor, "按钮2")->text(), QStringLiteral("取 消\n(Close)"));
-            QCOMPARE(Child<QComboBox>(editor, "组合框1")->currentText(), QStringLiteral("所有分组"));
+            QCOMPARE(Child<QComboBox>(editor, "组合框1")->currentText(),
+                     QStringLiteral("所有分组"));
             Child<QPushButton>(editor, "按钮1")->click();
         });
         Click("按钮_添加服务器");
@@ -355,7 +357,8 @@ private slots:
             QCOMPARE(editor->windowTitle(), QStringLiteral("修改服务器列表"));
             QCOMPARE(Child<QPushButton>(editor, "按钮1")->text(),
                      QStringLiteral("修 改 列 表(EDIT LIST)"));
-            QCOMPARE(Child<QLineEdit>(editor, "编辑框_域名")->text(), QStringLiteral("192.168.0.2"));
+            QCOMPARE(Child<QLineEdit>(editor, "编辑框_域名")->text(),
+                     QStringLiteral("192.168.0.2"));
             QCOMPARE(Child<QLineEdit>(editor, "编辑框_账号")->text(), QStringLiteral("admin"));
             QCOMPARE(Child<QPlainTextEdit>(editor, "编辑框_备注")->toPlainText(),
                      QStringLiteral("乙"));
@@ -458,8 +461,11 @@ private slots:
 
     void theEditorRefusesWhatTheStoreCannotCarry() {
         Open(FiveServers());
-        const char* bad[][2] = {{"编辑框_域名", "a|b"}, {"编辑框_账号", "#x:1"},
-                                {"编辑框_密码", "p|w"}, {"编辑框_端口", "#LoadinPass:<"}};
+        const char* bad[][2] = {{"编辑框_域名", "a|b"},
+                                {"编辑框_账号", "#x:1"},
+                                {"编辑框_密码", "p|w"},
+                                {"编辑框_端口", "#LoadinPass:<"},
+                                {"编辑框_账号", "admin€"}};
         for (const auto& field : bad) {
             console_->messages.shown.clear();
             OnNextModal([&field](QWidget* editor) {
@@ -472,6 +478,8 @@ private slots:
             QCOMPARE(console_->messages.shown.size(), size_t(1));
             QCOMPARE(console_->messages.shown[0].title, QStringLiteral("输入出错"));
         }
+        QCOMPARE(console_->messages.shown[0].text,
+                 QStringLiteral("登陆账号不能以“€”结尾，服务器列表无法保存它。"));
         console_->messages.shown.clear();
         OnNextModal([](QWidget* editor) {
             Child<QPlainTextEdit>(editor, "编辑框_备注")->setPlainText(QStringLiteral("两\n行"));
@@ -496,6 +504,15 @@ private slots:
         QTest::keyClicks(width, QStringLiteral("12|"));
         QCOMPARE(width->text(), QStringLiteral("12"));
         QCOMPARE(console_->messages.shown.size(), size_t(2));
+        // The sizes are stored as typed: a marker, or a last euro sign, would not read back.
+        QTest::keyClicks(width, QStringLiteral("#y:"));
+        QCOMPARE(width->text(), QStringLiteral("12#y"));
+        QCOMPARE(console_->messages.shown.size(), size_t(3));
+        QVERIFY(console_->messages.shown[2].text.contains(QStringLiteral("“#y:”")));
+        vardex::testing::TypeText(width, QStringLiteral("€"));
+        QCOMPARE(width->text(), QStringLiteral("12#y"));
+        QCOMPARE(console_->messages.shown.size(), size_t(4));
+        QCOMPARE(console_->messages.shown[3].text, QStringLiteral("自定义分辨率不能以“€”结尾。"));
     }
 
     void aFailedSaveIsToldOnceAndClosingStillWorks() {

@@ -175,6 +175,11 @@ TEST(GroupCommands, RefuseNamesThatCannotBeSaved) {
         {"a|b", "|"},
         {"a\nb", "\n"},
         {"#x:1", "#x:"},
+        {"a\x97\nb", "\n"},  // a line end as second byte still ends the file's line
+        {std::string("a\0b", 3), std::string("\0", 1)},
+        {"Web\x80", "\x80"},  // a last euro sign would take the "<|>" after it
+        {"a|b<|>", "|"},
+        {"a<|>b|", "<|>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -192,8 +197,16 @@ TEST(GroupCommands, RefuseNamesThatCannotBeSaved) {
         EXPECT_EQ(catalogue.items, Catalogue({kAll, "DB"}, 1).items);
         EXPECT_EQ(Groups(table), std::vector<std::string>{"DB"});
     }
-    EXPECT_EQ(UnsavableGroupNameMessage("<|>"),
-              "\xB7\xD6\xD7\xE9\xC3\xFB\xB2\xBB\xC4\xDC\xB0\xFC\xBA\xAC\xA1\xB0<|>\xA1\xB1");
+    const std::string cannotHold =
+        "\xB7\xD6\xD7\xE9\xC3\xFB\xB2\xBB\xC4\xDC\xB0\xFC\xBA\xAC";  // 分组名不能包含
+    EXPECT_EQ(UnsavableGroupNameMessage("<|>"), cannotHold + "\xA1\xB0<|>\xA1\xB1");
+    EXPECT_EQ(UnsavableGroupNameMessage("\n"),
+              cannotHold + "\xA1\xB0\xBB\xBB\xD0\xD0\xA1\xB1");  // “换行”
+    EXPECT_EQ(UnsavableGroupNameMessage(std::string_view("\0", 1)),
+              cannotHold + "\xA1\xB0\xBF\xD5\xD7\xD6\xB7\xFB\xA1\xB1");  // “空字符”
+    EXPECT_EQ(UnsavableGroupNameMessage("\x80"),
+              "\xB7\xD6\xD7\xE9\xC3\xFB\xB2\xBB\xC4\xDC\xD2\xD4\xA1\xB0\x80\xA1\xB1\xBD\xE1\xCE"
+              "\xB2");  // 分组名不能以“€”结尾
     EXPECT_EQ(UnsavableGroupNameText("Web \"1\""), "");
 }
 
@@ -249,7 +262,7 @@ TEST(GroupCommands, RefuseToGrowTheCatalogueBeyondWhatAReadReturns) {
 }
 
 class GroupFileOnDisk : public ::testing::Test {
-  protected:
+protected:
     TempDir dir;
     const std::string path = GroupFilePath(dir.path());
 };

@@ -80,6 +80,10 @@ TEST(IniFile, WritesTheValueAndKeepsEveryOtherByte) {
         {"key added to a last section without line end", "[s]\na=1", "[s]\na=1\r\nk=new\r\n"},
         {"section added after a final line end", "[t]\nb=2\n", "[t]\nb=2\n[s]\r\nk=new\r\n"},
         {"section added without a final line end", "[t]\nb=2", "[t]\nb=2\r\n[s]\r\nk=new\r\n"},
+        // A lone CR at the end already reads as a line end; it is made CR LF, not doubled.
+        {"key added after a last line ending in a lone CR", "[s]\na=1\r", "[s]\na=1\r\nk=new\r\n"},
+        {"section added after a last line ending in a lone CR", "[t]\nb=2\r",
+         "[t]\nb=2\r\n[s]\r\nk=new\r\n"},
         {"gbk bytes elsewhere untouched", "[t]\n\xB9\xA4=\xBE\xDF\x5D\n[s]\nk=\xB0\x7C\n",
          "[t]\n\xB9\xA4=\xBE\xDF\x5D\n[s]\nk=new\n"},
     };
@@ -89,6 +93,33 @@ TEST(IniFile, WritesTheValueAndKeepsEveryOtherByte) {
         ASSERT_TRUE(after);
         EXPECT_EQ(*after, c.after);
         EXPECT_EQ(ReadIniValue(*after, "s", "k"), "new");
+    }
+}
+
+// Blanks the value brings take the place of the old ones at that end, so writing the same
+// value again changes nothing; the blanks around a value without its own stay.
+TEST(IniFile, WritingTheSameValueAgainChangesNothing) {
+    struct Case {
+        const char* name;
+        std::string before;
+        std::string value;
+        std::string after;
+    } const cases[] = {
+        {"trailing blank", "[s]\r\nk=old  \r\n", "Web ", "[s]\r\nk=Web \r\n"},
+        {"leading blank", "[s]\r\nk=  old\r\n", " Web", "[s]\r\nk= Web\r\n"},
+        {"blanks at both ends", "[s]\r\nk = old \r\n", "\tWeb ", "[s]\r\nk =\tWeb \r\n"},
+        {"no blanks of its own", "[s]\r\nk = old \r\n", "Web", "[s]\r\nk = Web \r\n"},
+        {"new key", "[s]\r\n", "Web ", "[s]\r\nk=Web \r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto text = WriteIniValue(c.before, "s", "k", c.value);
+        for (int i = 0; i < 3 && text; ++i) {
+            ASSERT_EQ(*text, c.after);
+            text = WriteIniValue(*text, "s", "k", c.value);
+        }
+        ASSERT_TRUE(text);
+        EXPECT_EQ(ReadIniValue(*text, "s", "k"), "Web");
     }
 }
 
@@ -108,6 +139,9 @@ TEST(IniFile, RefusesWhatWouldNotReadBack) {
         {"blank around the key", "s", " k", "v"},
         {"bracket in the section", "s]x", "k", "v"},
         {"blank around the section", "s ", "k", "v"},
+        // Half a character at the end of a name would take the "=" or "]" after it.
+        {"key ending in half a character", "s", "k\x81", "v"},
+        {"section ending in half a character", "s\x81", "k", "v"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

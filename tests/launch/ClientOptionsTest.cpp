@@ -40,6 +40,10 @@ TEST(BuildClientOptions, FivePiecesInTheirFixedOrder) {
         {"custom texts as typed", Size(4, false, "12a", "\xB0\xA1"), "/w:12a /h:\xB0\xA1 "},
         {"custom texts cannot add options", Size(4, false, "800 /public", "6\"00\t\r\n"),
          "/w:800/public /h:600 "},
+        // The system reads 0x80 as the euro sign on its own: the quote after it is a quote.
+        {"a quote after a euro sign is left out", Size(4, false, "1\x80\"2", "3"),
+         "/w:1\x80"
+         "2 /h:3 "},
         {"no radio", Size(0, false), ""},
         {"no radio forced", Size(0, true), "/admin "},
     };
@@ -66,6 +70,7 @@ TEST(BuildClientCommandLine, QuotesThePathSoTheClientReadsItWhole) {
          "mstsc.exe \"C:\\Temp\\\\\" "},
         {"quotation mark is escaped", "a\"b\\\"c", "", "mstsc.exe \"a\\\"b\\\\\\\"c\" "},
         {"GBK trail byte 0x5C is no backslash", "x\x81\x5C", "", "mstsc.exe \"x\x81\x5C\" "},
+        {"a backslash after a euro sign is one", "x\x80\\", "", "mstsc.exe \"x\x80\\\\\" "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -75,9 +80,11 @@ TEST(BuildClientCommandLine, QuotesThePathSoTheClientReadsItWhole) {
 
 TEST(BuildClientCommandLine, TheStandInReadsBackPathAndOptions) {
     const std::string paths[] = {
-        "/run/user/1000/vardex/my server", "C:\\Users\\a b\\AppData\\Local\\Temp\\",
+        "/run/user/1000/vardex/my server",
+        "C:\\Users\\a b\\AppData\\Local\\Temp\\",
         "/tmp/vardex-0/a\"b \\\" /admin",
         "/tmp/vardex-0/\xB7\xFE\xCE\xF1\xC6\xF7\x81\x5C",  // 服务器乗
+        "/tmp/vardex-0/\x80\" /admin \x80\\",              // € and quotes or backslashes
     };
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);

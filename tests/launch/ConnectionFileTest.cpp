@@ -238,6 +238,9 @@ TEST(ConnectionFileName, MakesANameEverySystemKeepsAsOneFile) {
         {"GBK trail bytes 0x5C and 0x7C are no separators", "\x81\x5C\x81\x7C", "\x81\x5C\x81\x7C"},
         {"GBK text", "\xB7\xFE\xCE\xF1\xC6\xF7", "\xB7\xFE\xCE\xF1\xC6\xF7"},  // 服务器
         {"lone lead byte at the end", "ab\xB0", "ab_"},
+        // The system reads 0x80 as the euro sign on its own, so what follows it is a character
+        // of its own too.
+        {"separators after a euro sign", "\x80\\..\\x\x80/y\x80", "\x80_.._x\x80_y\x80"},
         {"final dot", "server.", "server_"},
         {"final space", "server ", "server_"},
         {"three dots", "...", ".._"},

@@ -157,7 +157,8 @@ private slots:
     }
 
     void aPasswordTheStoreCannotGiveBackIsRefused() {
-        for (const char* bad : {"a>b", "a|b", "#x:1"}) {
+        // A last euro sign (GBK 0x80) would take the closing ">" with it.
+        for (const char* bad : {"a>b", "a|b", "#x:1", "pw€"}) {
             std::string password = "old";
             messages_.shown.clear();
             StartupPasswordWindow setter(password, messages_);
@@ -169,6 +170,7 @@ private slots:
             QCOMPARE(messages_.shown[0].title, QStringLiteral("输入出错"));
             QCOMPARE(password, std::string("old"));
         }
+        QCOMPARE(messages_.shown[0].text, QStringLiteral("启动密码不能以“€”结尾。"));
     }
 
 private:

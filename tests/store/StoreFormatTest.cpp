@@ -73,7 +73,8 @@ TEST(StoreFormat, WritesEachResolutionAndThePassword) {
 struct ReadCase {
     const char* name;
     std::string text;
-    std::vector<std::vector<std::string>> records;  // address, port, account, password, remark, group
+    std::vector<std::vector<std::string>>
+        records;  // address, port, account, password, remark, group
     StoreSettings settings;
     std::string password;
     friend void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
@@ -107,14 +108,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ApplyStore_,
     ::testing::Values(
         ReadCase{"empty", "", {}, {}, ""},
-        ReadCase{"addressAndPortOnly", "10.0.0.1|3389\r\n", {{"10.0.0.1", "3389", "", "", "", ""}},
-                 {}, ""},
-        ReadCase{"singleFieldIsNoRecord", "10.0.0.1\r\n", {}, {}, ""},
-        ReadCase{"sevenPiecesTakeSix",
-                 "a|b|c|d|e|f|g|h\r\n",
-                 {{"a", "b", "c", "d", "e", "f"}},
+        ReadCase{"addressAndPortOnly",
+                 "10.0.0.1|3389\r\n",
+                 {{"10.0.0.1", "3389", "", "", "", ""}},
                  {},
                  ""},
+        ReadCase{"singleFieldIsNoRecord", "10.0.0.1\r\n", {}, {}, ""},
+        ReadCase{
+            "sevenPiecesTakeSix", "a|b|c|d|e|f|g|h\r\n", {{"a", "b", "c", "d", "e", "f"}}, {}, ""},
         ReadCase{"gbkTrailByteInRemark",
                  "h|1|u|p|\x81|x|g\r\n",
                  {{"h", "1", "u", "p", "\x81|x", "g"}},
@@ -136,6 +137,16 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"a", "b", "", "", "", ""}},
                  {},
                  ""},
+        // Half a character, its second byte lost to the end of the file or to a zero byte, is
+        // dropped: it would take the "|" written after it on the next save.
+        ReadCase{"halfCharacterAtTheEnd", "a|b\x81", {{"a", "b", "", "", "", ""}}, {}, ""},
+        ReadCase{"halfCharacterBeforeTheZero",
+                 std::string("a|b\xB0\0c", 6),
+                 {{"a", "b", "", "", "", ""}},
+                 {},
+                 ""},
+        ReadCase{
+            "wholeCharacterAtTheEnd", "a|b\x81\x81", {{"a", "b\x81\x81", "", "", "", ""}}, {}, ""},
         ReadCase{"passwordLine", "#LoadinPass:<s3cret>\r\n", {}, {}, "s3cret"},
         ReadCase{"brokenPasswordLine", "#LoadinPass:<s3cret\r\n", {}, {}, ""},
         ReadCase{"laterBrokenPasswordLineEmptiesAll",
@@ -150,8 +161,8 @@ TEST(StoreFormat, HundredThousandServersRoundTripByteIdentical) {
     ServerTable table;
     for (int i = 0; i < 100000; ++i) {
         ServerRecord r;
-        r.address = "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) +
-                    "." + std::to_string(i % 256);
+        r.address = "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." +
+                    std::to_string(i % 256);
         r.port = "3389";
         r.account = "Administrator";
         r.password = "pw" + std::to_string(i * 7919);
@@ -183,6 +194,16 @@ TEST(StoreFormat, FindsWhatAFieldCannotCarry) {
         {"b|#x:", "|"},
         {"\x81|", ""},  // "|" is the trail byte of a GBK character
         {"a>b", ""},
+        // A zero byte ends the text, wherever it stands.
+        {std::string("a\0b", 3), std::string("\0", 1)},
+        {std::string("a\x81\0|", 4), std::string("\0", 1)},
+        // A last lead byte without its second byte, such as the euro sign 0x80, would take
+        // the "|" after it; the same byte inside the field is half of a character.
+        {"price \x80", "\x80"},
+        {"\x80 price", ""},
+        {"\xB7\xFE\x80", "\x80"},
+        {"\x81\x81", ""},
+        {"a|\x80", "|"},
     };
     for (const auto& [field, bad] : fields) {
         SCOPED_TRACE(field);
@@ -191,6 +212,29 @@ TEST(StoreFormat, FindsWhatAFieldCannotCarry) {
     EXPECT_EQ(UnstorablePasswordTextIn("a>b"), ">");
     EXPECT_EQ(UnstorablePasswordTextIn("a|b>"), "|");
     EXPECT_EQ(UnstorablePasswordTextIn("ok"), "");
+    EXPECT_EQ(UnstorablePasswordTextIn("pw\x80"), "\x80");
+    EXPECT_EQ(UnstorablePasswordTextIn("pw\x80>"), "");  // 0x80 ">" is one character
+}
+
+// What UnstorableTextIn lets through comes back as it went in; what it refuses would not.
+TEST(StoreFormat, RefusedFieldsWouldComeBackChanged) {
+    const std::string fields[] = {"price \x80", std::string("a\0b", 3)};
+    for (const std::string& field : fields) {
+        SCOPED_TRACE(field);
+        ASSERT_NE(UnstorableTextIn(field), "");
+        ServerTable table;
+        ServerRecord record;
+        record.remark = field;
+        record.group = "Web";
+        table.Append(record);
+        ServerTable readBack;
+        ApplyStore(BuildStorePlaintext(table, WindowSettings{}, ""), readBack);
+        const auto back = readBack.At(1);
+        EXPECT_FALSE(back && back->remark == field && back->group == "Web");
+    }
+    // A startup password that ends in half a character loses its ">" and reads back as none.
+    EXPECT_EQ(StartupPasswordIn(BuildStorePlaintext(ServerTable{}, WindowSettings{}, "pw\x80")),
+              "");
 }
 
 }  // namespace

@@ -54,35 +54,53 @@ TEST_P(SplitText_, KeepsInnerEmptyPiecesDropsTheTrailingOne) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SplitText_,
-    ::testing::Values(
-        SplitCase{"empty", "", "|", {}},
-        SplitCase{"noSeparator", "abc", "|", {"abc"}},
-        SplitCase{"innerEmpty", "a||b", "|", {"a", "", "b"}},
-        SplitCase{"trailingDropped", "a|b|", "|", {"a", "b"}},
-        SplitCase{"onlySeparator", "|", "|", {""}},
-        SplitCase{"leadingEmpty", "|a", "|", {"", "a"}},
-        SplitCase{"twoTrailing", "a||", "|", {"a", ""}},
-        // 0x81 0x7C is one GBK character whose trail byte is "|".
-        SplitCase{"trailByteIsNoSeparator", "x\x81|y|z", "|", {"x\x81|y", "z"}},
-        SplitCase{"crlfLines", "l1\r\n\r\nl3\r\n", "\r\n", {"l1", "", "l3"}},
-        SplitCase{"multiByteSeparator", "a<||>b<||>", "<||>", {"a", "b"}}),
+    ::testing::Values(SplitCase{"empty", "", "|", {}},
+                      SplitCase{"noSeparator", "abc", "|", {"abc"}},
+                      SplitCase{"innerEmpty", "a||b", "|", {"a", "", "b"}},
+                      SplitCase{"trailingDropped", "a|b|", "|", {"a", "b"}},
+                      SplitCase{"onlySeparator", "|", "|", {""}},
+                      SplitCase{"leadingEmpty", "|a", "|", {"", "a"}},
+                      SplitCase{"twoTrailing", "a||", "|", {"a", ""}},
+                      // 0x81 0x7C is one GBK character whose trail byte is "|".
+                      SplitCase{"trailByteIsNoSeparator", "x\x81|y|z", "|", {"x\x81|y", "z"}},
+                      SplitCase{"crlfLines", "l1\r\n\r\nl3\r\n", "\r\n", {"l1", "", "l3"}},
+                      SplitCase{"multiByteSeparator", "a<||>b<||>", "<||>", {"a", "b"}}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(FindText, NeverMatchesOnATrailByte) {
     // "\xB0\x41" is one character; the "A" inside it is its trail byte.
-    EXPECT_EQ(FindText("\xB0" "AA", "A"), 2u);
-    EXPECT_EQ(FindText("\xB0" "A", "A"), std::string_view::npos);
-    EXPECT_EQ(FindLastText("A\xB0" "A", "A"), 0u);
+    EXPECT_EQ(FindText("\xB0"
+                       "AA",
+                       "A"),
+              2u);
+    EXPECT_EQ(FindText("\xB0"
+                       "A",
+                       "A"),
+              std::string_view::npos);
+    EXPECT_EQ(FindLastText("A\xB0"
+                           "A",
+                           "A"),
+              0u);
     EXPECT_EQ(FindText("abc", ""), std::string_view::npos);
     // A lead byte at the very end is a character of its own.
     EXPECT_EQ(FindText("ab\xB0", "\xB0"), 2u);
+    // After a run of high bytes their pairing decides: an odd run makes the next byte a trail.
+    EXPECT_EQ(FindText("\xB0\xB0\xB0|a|", "|"), 5u);
+    EXPECT_EQ(FindText("\xB0\xB0|a|", "|"), 2u);
+    EXPECT_EQ(FindText("\xB0\xB0\xB0\xB0\xB0\xB0", "\xB0\xB0", 2), 2u);
+    EXPECT_EQ(FindText("x\xB0\xB0\xB0\xB0", "\xB0\xB0"), 1u);
+    EXPECT_EQ(FindText("x\xB0\xB1\xB0\xB0\xB1\xB0", "\xB1\xB0"), 5u);
 }
 
 TEST(ReplaceAllText, OnePassLeftToRightAndGbkAware) {
     EXPECT_EQ(ReplaceAllText("%a%%a%", "%a%", "x"), "xx");
     EXPECT_EQ(ReplaceAllText("%a%", "%a%", "%a%%a%"), "%a%%a%");  // not searched again
     EXPECT_EQ(ReplaceAllText("\xB0%a%", "%a%", "x"), "\xB0%a%");  // "%" is the trail byte
-    EXPECT_EQ(ReplaceAllText("\xB0" "aa", "a", "b"), "\xB0" "ab");
+    EXPECT_EQ(ReplaceAllText("\xB0"
+                             "aa",
+                             "a", "b"),
+              "\xB0"
+              "ab");
     EXPECT_EQ(ReplaceAllText("keep", "%a%", ""), "keep");
 }
 

@@ -42,8 +42,8 @@ QList<QComboBox*> ComboBoxesOf(QWidget& window) {
 int SaveComboBoxes(QWidget& window, const std::string& iniPath, WriteResult& failure) {
     const auto boxes = ComboBoxesOf(window);
     for (QComboBox* combo : boxes) {
-        const WriteResult result = SaveComboValue(
-            iniPath, ToGbk(combo->objectName()).value_or(""), ComboStateOf(*combo));
+        const WriteResult result =
+            SaveComboValue(iniPath, ToGbk(combo->objectName()).value_or(""), ComboStateOf(*combo));
         if (!result.ok && failure.ok) {
             failure = result;
         }
@@ -54,7 +54,8 @@ int SaveComboBoxes(QWidget& window, const std::string& iniPath, WriteResult& fai
 int RestoreComboBoxes(QWidget& window, const std::string& iniPath) {
     const auto boxes = ComboBoxesOf(window);
     for (QComboBox* combo : boxes) {
-        if (const auto state = RestoreComboValue(iniPath, ToGbk(combo->objectName()).value_or(""))) {
+        if (const auto state =
+                RestoreComboValue(iniPath, ToGbk(combo->objectName()).value_or(""))) {
             ShowComboState(*combo, *state);
         }
     }

@@ -16,7 +16,8 @@ QString ToQString(std::string_view gbk) {
         return QString::fromLatin1(gbk.data(), static_cast<qsizetype>(gbk.size()));
     }
     const std::u16string wide = GbkToUtf16Lossy(gbk);
-    return QString(reinterpret_cast<const QChar*>(wide.data()), static_cast<qsizetype>(wide.size()));
+    return QString(reinterpret_cast<const QChar*>(wide.data()),
+                   static_cast<qsizetype>(wide.size()));
 }
 
 std::optional<std::string> ToGbk(const QString& text) {

@@ -9,8 +9,7 @@ namespace vardex {
 namespace {
 
 Qt::Alignment ColumnAlignment(int column) {
-    const bool centred =
-        column == ServerListModel::kAccount || column == ServerListModel::kStatus;
+    const bool centred = column == ServerListModel::kAccount || column == ServerListModel::kStatus;
     return (centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 
@@ -39,8 +38,7 @@ QVariant ServerListModel::data(const QModelIndex& index, int role) const {
             }
             QString text;
             table_.Visit(row.recordIndex, [&](const ServerRecord& r) {
-                const std::string* fields[] = {&r.address, &r.port, &r.account, nullptr,
-                                               &r.remark};
+                const std::string* fields[] = {&r.address, &r.port, &r.account, nullptr, &r.remark};
                 text = ToQString(*fields[index.column()]);
             });
             return text;
@@ -105,8 +103,9 @@ void ServerListModel::SetRowState(int row, int picture, const QString& statusTex
 }
 
 int ServerListModel::RowPicture(int row) const {
-    return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[static_cast<size_t>(row)].picture
-                                                            : -1;
+    return row >= 0 && row < static_cast<int>(rows_.size())
+               ? rows_[static_cast<size_t>(row)].picture
+               : -1;
 }
 
 QString ServerListModel::RowStatusText(int row) const {

@@ -10,11 +10,11 @@ QPixmap DrawMonitor(const QColor& screen) {
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     const QColor frame(64, 64, 72);
-    p.fillRect(0, 0, 12, 9, frame);              // bezel
-    p.fillRect(1, 1, 10, 7, screen);             // screen
+    p.fillRect(0, 0, 12, 9, frame);               // bezel
+    p.fillRect(1, 1, 10, 7, screen);              // screen
     p.fillRect(2, 2, 3, 1, screen.lighter(160));  // a glint
-    p.fillRect(5, 9, 2, 2, frame);               // neck
-    p.fillRect(2, 11, 8, 2, frame);              // foot
+    p.fillRect(5, 9, 2, 2, frame);                // neck
+    p.fillRect(2, 11, 8, 2, frame);               // foot
     return pixmap;
 }
 

@@ -5,13 +5,13 @@ namespace vardex {
 namespace {
 
 class SystemClientStarter : public ClientStarter {
-  public:
+public:
     explicit SystemClientStarter(DataProtection& protection) : protection_(protection) {}
     ClientStartResult Start(std::string_view commandLine) override {
         return StartClient(commandLine, protection_);
     }
 
-  private:
+private:
     DataProtection& protection_;
 };
 

@@ -36,7 +36,7 @@ ClientStartResult StartClient(std::string_view commandLine);
 
 // The same behind an interface, for callers that take a test double.
 class ClientStarter {
-  public:
+public:
     virtual ~ClientStarter() = default;
     virtual ClientStartResult Start(std::string_view commandLine) = 0;
 };

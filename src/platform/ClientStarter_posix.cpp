@@ -50,7 +50,7 @@ std::string FindOnPath(const std::string& name) {
 }
 
 class SpawnSetup {
-  public:
+public:
     SpawnSetup() {
         posix_spawn_file_actions_init(&actions);
         posix_spawnattr_init(&attributes);

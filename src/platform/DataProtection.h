@@ -10,7 +10,7 @@
 namespace vardex {
 
 class DataProtection {
-  public:
+public:
     virtual ~DataProtection() = default;
     // The protected blob; nullopt when the system refuses.
     virtual std::optional<std::string> Protect(std::string_view plain) = 0;

@@ -26,7 +26,7 @@ constexpr size_t kTagSize = 16;
 using Key = std::array<unsigned char, kKeySize>;
 
 class Descriptor {
-  public:
+public:
     explicit Descriptor(int fd = -1) : fd_(fd) {}
     ~Descriptor() {
         if (fd_ >= 0) {
@@ -37,19 +37,19 @@ class Descriptor {
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
 
-  private:
+private:
     int fd_;
 };
 
 class CipherContext {
-  public:
+public:
     CipherContext() : ctx_(EVP_CIPHER_CTX_new()) {}
     ~CipherContext() { EVP_CIPHER_CTX_free(ctx_); }
     CipherContext(const CipherContext&) = delete;
     CipherContext& operator=(const CipherContext&) = delete;
     EVP_CIPHER_CTX* get() const { return ctx_; }
 
-  private:
+private:
     EVP_CIPHER_CTX* ctx_;
 };
 
@@ -188,7 +188,7 @@ bool LoadKey(const std::string& keyPath, bool create, Key& key) {
 }
 
 class KeyHolder {
-  public:
+public:
     ~KeyHolder() { OPENSSL_cleanse(key.data(), key.size()); }
     Key key{};
 };

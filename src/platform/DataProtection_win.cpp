@@ -26,7 +26,7 @@ std::string TakeOutput(DATA_BLOB& out, bool wipe) {
 }
 
 class SystemDataProtection : public DataProtection {
-  public:
+public:
     std::optional<std::string> Protect(std::string_view plain) override {
         DATA_BLOB in = InputBlob(plain);
         DATA_BLOB out{};

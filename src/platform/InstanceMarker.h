@@ -16,14 +16,14 @@ bool MarkInstanceRunning(std::string_view name);
 
 // The two calls as an interface, so that callers can be tested without the system's marker.
 class InstanceMarker {
-  public:
+public:
     virtual ~InstanceMarker() = default;
     virtual bool IsRunning(std::string_view name) = 0;
     virtual bool MarkRunning(std::string_view name) = 0;
 };
 
 class SystemInstanceMarker : public InstanceMarker {
-  public:
+public:
     bool IsRunning(std::string_view name) override { return IsInstanceRunning(name); }
     bool MarkRunning(std::string_view name) override { return MarkInstanceRunning(name); }
 };

@@ -11,7 +11,7 @@ namespace vardex {
 // is made on first use (0600, its folder 0700) from the system's random source; a key file or
 // folder that is a symlink, not the user's own or open to others is refused, never replaced.
 class KeyFileProtection : public DataProtection {
-  public:
+public:
     explicit KeyFileProtection(std::string keyPath);
 
     std::optional<std::string> Protect(std::string_view plain) override;
@@ -19,7 +19,7 @@ class KeyFileProtection : public DataProtection {
 
     const std::string& KeyPath() const { return keyPath_; }
 
-  private:
+private:
     std::string keyPath_;
 };
 

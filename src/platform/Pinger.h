@@ -8,7 +8,7 @@
 namespace vardex {
 
 class Pinger {
-  public:
+public:
     virtual ~Pinger() = default;
 
     // host is a GBK text used exactly as stored: a dotted IPv4 address (inet_addr forms such as

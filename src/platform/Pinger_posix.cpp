@@ -33,7 +33,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 class Descriptor {
-  public:
+public:
     explicit Descriptor(int fd = -1) : fd_(fd) {}
     ~Descriptor() { Reset(); }
     Descriptor(const Descriptor&) = delete;
@@ -48,7 +48,7 @@ class Descriptor {
         fd_ = fd;
     }
 
-  private:
+private:
     int fd_;
 };
 
@@ -134,7 +134,7 @@ void RunLookup(const std::shared_ptr<Lookup>& lookup, const std::string& name, i
 }
 
 class PosixPinger : public Pinger {
-  public:
+public:
     explicit PosixPinger(PingMeans means)
         : cancelFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
           means_(means == PingMeans::Automatic ? FirstUsableMeans() : means),
@@ -170,7 +170,7 @@ class PosixPinger : public Pinger {
         [[maybe_unused]] const ssize_t written = ::write(cancelFd_.get(), &one, sizeof one);
     }
 
-  private:
+private:
     // A socket that this process may not open is refused at once (EACCES for the datagram
     // socket outside ping_group_range, EPERM for the raw one without CAP_NET_RAW).
     static bool MaySocket(int type) {

@@ -38,7 +38,7 @@ constexpr DWORD kReplyBufferSize =
     std::max<DWORD>(36, static_cast<DWORD>(sizeof(ICMP_ECHO_REPLY) + 8));
 
 class WinPinger : public Pinger {
-  public:
+public:
     ~WinPinger() override {
         if (winsockStarted_) {
             if (icmp_ != nullptr) {
@@ -95,7 +95,7 @@ class WinPinger : public Pinger {
         return static_cast<int>(std::min<ULONG>(first.RoundTripTime, INT_MAX));
     }
 
-  private:
+private:
     // Winsock is started until it succeeds once; icmp.dll is loaded right after that success
     // and never again, so a failed load stays failed.
     HMODULE StartOnce() {

@@ -16,7 +16,7 @@ struct ValueLookup {
 };
 
 class Registry {
-  public:
+public:
     virtual ~Registry() = default;
     // Whether the value exists; an empty name is the key's unnamed value.
     virtual ValueLookup FindValue(std::string_view key, std::string_view valueName) = 0;

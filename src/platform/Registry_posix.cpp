@@ -5,7 +5,7 @@ namespace vardex {
 namespace {
 
 class NoRegistry : public Registry {
-  public:
+public:
     ValueLookup FindValue(std::string_view, std::string_view) override {
         return {RegistryStatus::NotAvailable, false};
     }

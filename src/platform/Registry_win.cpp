@@ -20,7 +20,7 @@ std::optional<std::wstring> Wide(std::string_view gbk) {
 }
 
 class KeyHandle {
-  public:
+public:
     KeyHandle() = default;
     ~KeyHandle() {
         if (key_ != nullptr) {
@@ -32,12 +32,12 @@ class KeyHandle {
     HKEY* out() { return &key_; }
     HKEY get() const { return key_; }
 
-  private:
+private:
     HKEY key_ = nullptr;
 };
 
 class SystemRegistry : public Registry {
-  public:
+public:
     ValueLookup FindValue(std::string_view key, std::string_view valueName) override {
         const auto wideKey = Wide(key);
         const auto wideName = Wide(valueName);

@@ -25,8 +25,7 @@ int main(int argc, char** argv) {
     bool authenticated = state.startupPassword.empty();
     if (!authenticated) {
         // Cancel ends the program at once: nothing has been changed, so nothing is saved.
-        vardex::AuthenticationWindow gate(state.startupPassword, messages,
-                                          [] { std::exit(0); });
+        vardex::AuthenticationWindow gate(state.startupPassword, messages, [] { std::exit(0); });
         authenticated = gate.exec() == QDialog::Accepted;
     }
     if (!authenticated) {

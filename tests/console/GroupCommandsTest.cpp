@@ -48,7 +48,8 @@ class GroupCommandsTest : public QObject {
         return rows;
     }
     QByteArray GroupFile() {
-        return QByteArray::fromStdString(vardex::testing::ReadFileBytes(console_->dir.File("fz.ini")));
+        return QByteArray::fromStdString(
+            vardex::testing::ReadFileBytes(console_->dir.File("fz.ini")));
     }
     QByteArray Gbk(const char* utf8) {
         return QByteArray::fromStdString(ToGbk(QString::fromUtf8(utf8)).value());
@@ -173,7 +174,8 @@ private slots:
             Child<QPushButton>(editor, "按钮2")->click();
         });
         Press("按钮_添加服务器");
-        QCOMPARE(GroupFile(), Gbk("[组合框]\r\n组合框1=所有分组<|>0<||>Web<|>0<||>0<|>所有分组\r\n"));
+        QCOMPARE(GroupFile(),
+                 Gbk("[组合框]\r\n组合框1=所有分组<|>0<||>Web<|>0<||>0<|>所有分组\r\n"));
     }
 
     void aQuoteInAGroupNameSurvivesARestart() {

@@ -379,7 +379,8 @@ private slots:
         QFile::remove(QString::fromStdString(console_->dir.File("ms.ini")));
         OnNextModal([](QWidget* editor) { Child<QPushButton>(editor, "按钮2")->click(); });
         Click("按钮_设置服务器");
-        QCOMPARE(QString::fromStdString(console_->state->table.At(2)->port), QStringLiteral("3390"));
+        QCOMPARE(QString::fromStdString(console_->state->table.At(2)->port),
+                 QStringLiteral("3390"));
         QVERIFY(QFile::exists(QString::fromStdString(console_->dir.File("ms.ini"))));
     }
 
@@ -406,7 +407,8 @@ private slots:
         console_->messages.answers = {MessageAnswer::Ok};
         Click("按钮_删除服务器");
         QCOMPARE(console_->state->table.Count(), 4);
-        QCOMPARE(QString::fromStdString(console_->state->table.At(4)->address), QStringLiteral("10.0.0.4"));
+        QCOMPARE(QString::fromStdString(console_->state->table.At(4)->address),
+                 QStringLiteral("10.0.0.4"));
         // The refill applies the group filter, not the search.
         QCOMPARE(ItemValues(), QList<int>({1, 2, 3, 4}));
     }

@@ -60,9 +60,8 @@ public:
     // Waits until host is being pinged (it may then be held).
     void WaitUntilPinged(const std::string& host) {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [&] {
-            return std::find(pinged_.begin(), pinged_.end(), host) != pinged_.end();
-        });
+        changed_.wait(
+            lock, [&] { return std::find(pinged_.begin(), pinged_.end(), host) != pinged_.end(); });
     }
     std::vector<std::string> Pinged() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -178,11 +177,11 @@ private slots:
         Open({"D"});
         pinger_->WaitUntilPinged("D");
         for (int n = 0; n < 2; ++n) {
-            console_->window->ListView().selectionModel()->setCurrentIndex(Model().index(0, 0),
-                                                                  QItemSelectionModel::NoUpdate);
+            console_->window->ListView().selectionModel()->setCurrentIndex(
+                Model().index(0, 0), QItemSelectionModel::NoUpdate);
             console_->window->ListView().selectionModel()->select(
-                Model().index(0, 0), QItemSelectionModel::ClearAndSelect |
-                                         QItemSelectionModel::Rows);
+                Model().index(0, 0),
+                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             Child<QPushButton>(console_->window.get(), "按钮_删除服务器")->click();
         }
         QCOMPARE(console_->state->table.Count(), 2);

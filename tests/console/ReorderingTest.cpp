@@ -67,13 +67,16 @@ class ReorderingTest : public QObject {
     // Every row shows the record its item value names.
     void VerifyRowsMatchTheTable() {
         for (int row = 0; row < console_->window->ListModel().rowCount(); ++row) {
-            const auto record = console_->state->table.At(console_->window->ListModel().RecordIndexAt(row));
+            const auto record =
+                console_->state->table.At(console_->window->ListModel().RecordIndexAt(row));
             QVERIFY(record);
             QCOMPARE(console_->window->ListModel().index(row, 0).data().toString(),
                      QString::fromStdString(record->address));
         }
     }
-    bool StoreWritten() { return QFile::exists(QString::fromStdString(console_->dir.File("ms.ini"))); }
+    bool StoreWritten() {
+        return QFile::exists(QString::fromStdString(console_->dir.File("ms.ini")));
+    }
     QString StoredOrder() {
         QString order;
         const std::string text = console_->StoreText();
@@ -141,10 +144,11 @@ private slots:
         QCOMPARE(console_->window->ListModel().RowStatusText(0), QStringLiteral("5ms"));
         QCOMPARE(console_->window->ListModel().RowPicture(0), 0);
         QCOMPARE(console_->window->ListModel().RowStatusText(1), QStringLiteral("..."));
-        QCOMPARE(console_->state->table.At(console_->window->SelectedRecordIndex())->address, std::string("B"));
+        QCOMPARE(console_->state->table.At(console_->window->SelectedRecordIndex())->address,
+                 std::string("B"));
         console_->messages.answers = {MessageAnswer::Ok};
-        console_->window->ListView().selectionModel()->setCurrentIndex(console_->window->ListModel().index(0, 0),
-                                                              QItemSelectionModel::NoUpdate);
+        console_->window->ListView().selectionModel()->setCurrentIndex(
+            console_->window->ListModel().index(0, 0), QItemSelectionModel::NoUpdate);
         Child<QPushButton>(console_->window.get(), "按钮_删除服务器")->click();
         QCOMPARE(TableOrder(), QStringLiteral("ACD"));
     }

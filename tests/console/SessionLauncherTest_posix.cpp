@@ -48,7 +48,9 @@ class SessionLauncherTest : public QObject {
     std::unique_ptr<vardex::testing::ConsoleFixture> console_;
     QByteArray savedPath_;
 
-    std::string Record(const char* name) { return ReadFileBytes(console_->dir.File("record/") + name); }
+    std::string Record(const char* name) {
+        return ReadFileBytes(console_->dir.File("record/") + name);
+    }
     bool ClientRan() { return std::filesystem::exists(console_->dir.File("record/done")); }
     void Click(const char* name) { Child<QPushButton>(console_->window.get(), name)->click(); }
     void SelectRow(int row) {
@@ -67,7 +69,8 @@ private slots:
         savedPath_ = qgetenv("PATH");
         qputenv("PATH", QByteArray::fromStdString(console_->dir.File("bin")));
         qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(console_->dir.File("run")));
-        qputenv("VARDEX_FAKE_CLIENT_RECORD", QByteArray::fromStdString(console_->dir.File("record")));
+        qputenv("VARDEX_FAKE_CLIENT_RECORD",
+                QByteArray::fromStdString(console_->dir.File("record")));
 
         console_->WriteStore(
             "127.0.0.1|3390|admin|p@ss word|my server|\r\n127.0.0.2|3389|root|||\r\n");
@@ -94,8 +97,8 @@ private slots:
         QVERIFY(console_->messages.shown.empty());
         QTRY_VERIFY_WITH_TIMEOUT(ClientRan(), 10000);
         const QStringList args = Split(Record("args"));
-        for (const char* expected : {"/v:127.0.0.1:3390", "/u:admin", "/w:800", "/h:600",
-                                     "/admin", "/drives", "/cert:tofu", "/from-stdin:force"}) {
+        for (const char* expected : {"/v:127.0.0.1:3390", "/u:admin", "/w:800", "/h:600", "/admin",
+                                     "/drives", "/cert:tofu", "/from-stdin:force"}) {
             QVERIFY2(args.contains(QString::fromUtf8(expected)), expected);
         }
         QVERIFY(!args.contains("/f"));
@@ -115,7 +118,8 @@ private slots:
     }
 
     void aDoubleClickWithoutASelectionOnlySaysSo() {
-        QTest::mouseDClick(console_->window->ListView().viewport(), Qt::LeftButton, {}, QPoint(300, 300));
+        QTest::mouseDClick(console_->window->ListView().viewport(), Qt::LeftButton, {},
+                           QPoint(300, 300));
         QCOMPARE(console_->messages.shown.size(), size_t(1));
         QCOMPARE(console_->messages.shown[0].text, QStringLiteral("请选择服务器列表！"));
         QCOMPARE(console_->messages.shown[0].title, QStringLiteral("操作错误"));
@@ -126,8 +130,10 @@ private slots:
 
     void aDoubleClickConnectsTheSelectedServer() {
         SelectRow(1);
-        const QRect row = console_->window->ListView().visualRect(console_->window->ListModel().index(1, 0));
-        QTest::mouseDClick(console_->window->ListView().viewport(), Qt::LeftButton, {}, row.center());
+        const QRect row =
+            console_->window->ListView().visualRect(console_->window->ListModel().index(1, 0));
+        QTest::mouseDClick(console_->window->ListView().viewport(), Qt::LeftButton, {},
+                           row.center());
         QTRY_VERIFY_WITH_TIMEOUT(ClientRan(), 10000);
         const QStringList args = Split(Record("args"));
         QVERIFY(args.contains("/v:127.0.0.2:3389"));

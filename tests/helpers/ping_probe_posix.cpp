@@ -125,7 +125,7 @@ uint16_t Checksum(const uint8_t* bytes, size_t size) {
 // Answers every echo request it sees with two false replies from the pinged address: one with
 // another identifier, one with another sequence number. A pinger that takes either is wrong.
 class FalseResponder {
-  public:
+public:
     FalseResponder() : socket_(::socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP)) {
         if (socket_ < 0 || stop_ < 0) {
             Refuse("raw socket for false replies");
@@ -140,7 +140,7 @@ class FalseResponder {
         ::close(stop_);
     }
 
-  private:
+private:
     void Run() {
         for (;;) {
             pollfd fds[2] = {{socket_, POLLIN, 0}, {stop_, POLLIN, 0}};

@@ -109,7 +109,7 @@ bool Accepts(int port) {
 }
 
 class ClientEndToEnd : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         std::string missing;
         for (const char* tool : {"Xvfb", "freerdp-shadow-cli", "winpr-hash"}) {
@@ -174,10 +174,10 @@ class ClientEndToEnd : public ::testing::Test {
         // On a busy machine the shadow server may fail to reach a display that has only just
         // come up; it says so and ends, and another start then works.
         for (int attempt = 0; attempt < 3; ++attempt) {
-            server_ = Spawn({tools_["freerdp-shadow-cli"], "/bind-address:127.0.0.1",
-                             "/port:" + std::to_string(port_), "/sec:nla", "/sam-file:" + sam,
-                             "+auth"},
-                            dir.File("server.log"));
+            server_ =
+                Spawn({tools_["freerdp-shadow-cli"], "/bind-address:127.0.0.1",
+                       "/port:" + std::to_string(port_), "/sec:nla", "/sam-file:" + sam, "+auth"},
+                      dir.File("server.log"));
             ASSERT_GT(server_, 0);
             bool ended = false;
             testing::WaitUntil(
@@ -192,7 +192,8 @@ class ClientEndToEnd : public ::testing::Test {
             server_ = -1;
             std::this_thread::sleep_for(500ms);
         }
-        ASSERT_TRUE(server_ > 0 && Accepts(port_)) << testing::ReadFileBytes(dir.File("server.log"));
+        ASSERT_TRUE(server_ > 0 && Accepts(port_))
+            << testing::ReadFileBytes(dir.File("server.log"));
     }
 
     // A client of the stand-in's name that runs the real one with +auth-only and keeps its end.
@@ -237,7 +238,7 @@ class ClientEndToEnd : public ::testing::Test {
     testing::TempDir dir;
     KeyFileProtection protection{dir.File("key/protect.key")};
 
-  private:
+private:
     testing::SavedEnvironment savedHome_{"HOME"};
     testing::SavedEnvironment savedConfig_{"XDG_CONFIG_HOME"};
     testing::SavedEnvironment savedDisplay_{"DISPLAY"};

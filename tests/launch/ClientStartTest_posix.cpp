@@ -50,7 +50,7 @@ bool Reaped(long pid, std::chrono::milliseconds limit) {
 }
 
 class ClientStartTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_EQ(::mkdir(bin.c_str(), 0700), 0);
         ASSERT_EQ(::mkdir(record.c_str(), 0700), 0);

@@ -14,7 +14,7 @@ namespace vardex {
 namespace {
 
 class ConnectionFolderTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (const char* saved = std::getenv("XDG_RUNTIME_DIR")) {
             saved_ = saved;
@@ -26,7 +26,7 @@ class ConnectionFolderTest : public ::testing::Test {
     }
     testing::TempDir runtime;
 
-  private:
+private:
     std::optional<std::string> saved_;
 };
 

@@ -12,7 +12,7 @@ namespace {
 const std::string kKey = "Software\\Microsoft\\Terminal Server Client\\LocalDevices";
 
 class FakeRegistry : public Registry {
-  public:
+public:
     ValueLookup FindValue(std::string_view key, std::string_view name) override {
         ++lookups;
         if (failLookups) {

@@ -37,7 +37,7 @@ std::string Hex(const std::string& bytes) {
 
 // The helper process that marks a name and holds it while its standard input stays open.
 class Holder {
-  public:
+public:
     explicit Holder(const std::string& name) {
         int out[2];
         int in[2];
@@ -80,7 +80,7 @@ class Holder {
         pid_ = -1;
     }
 
-  private:
+private:
     pid_t pid_ = -1;
     int stdin_ = -1;
     std::string said_;

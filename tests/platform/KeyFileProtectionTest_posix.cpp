@@ -22,7 +22,7 @@ unsigned Mode(const std::string& path) {
 }
 
 class KeyFileProtectionTest : public ::testing::Test {
-  protected:
+protected:
     TempDir dir;
     std::string folder = dir.File("share/vardex");
     std::string keyPath = folder + "/protect.key";

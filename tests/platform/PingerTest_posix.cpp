@@ -216,7 +216,7 @@ TEST(Pinger, RefusesATextThatANulWouldCutShort) {
 
 // Each means on its own, inside a namespace where the test decides what answers.
 class PingerEachMeans : public ::testing::TestWithParam<const char*> {
-  protected:
+protected:
     Probe ProbeInNamespace(const Strings& setup, const Strings& hosts) {
         Strings args = {"--lo-up", "--ping-group-range", "0 0", "--means", GetParam()};
         args.insert(args.end(), setup.begin(), setup.end());

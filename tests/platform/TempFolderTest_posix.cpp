@@ -23,7 +23,7 @@ unsigned Mode(const std::string& path) {
 
 // Points XDG_RUNTIME_DIR at a fresh folder for one test.
 class RuntimeDirTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (const char* saved = std::getenv("XDG_RUNTIME_DIR")) {
             saved_ = saved;
@@ -36,7 +36,7 @@ class RuntimeDirTest : public ::testing::Test {
     TempDir runtime;
     std::string folder = runtime.File("vardex");
 
-  private:
+private:
     std::optional<std::string> saved_;
 };
 

@@ -45,12 +45,18 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("right") << "Secret" << "Secret" << true;
-        QTest::newRow("wrong") << "Secret" << "secreT" << false;
-        QTest::newRow("letter case") << "Secret" << "secret" << false;
-        QTest::newRow("trailing blank") << "Secret" << "Secret " << false;
-        QTest::newRow("empty") << "Secret" << "" << false;
-        QTest::newRow("gbk") << "密码12" << "密码12" << true;
+        QTest::newRow("right") << "Secret"
+                               << "Secret" << true;
+        QTest::newRow("wrong") << "Secret"
+                               << "secreT" << false;
+        QTest::newRow("letter case") << "Secret"
+                                     << "secret" << false;
+        QTest::newRow("trailing blank") << "Secret"
+                                        << "Secret " << false;
+        QTest::newRow("empty") << "Secret"
+                               << "" << false;
+        QTest::newRow("gbk") << "密码12"
+                             << "密码12" << true;
     }
     void theGateAcceptsOnlyTheExactNonEmptyPassword() {
         QFETCH(QString, stored);
@@ -91,8 +97,9 @@ private slots:
         std::string password;
         AuthenticationWindow gate(password, messages_, [] {});
         StartupPasswordWindow setter(password, messages_);
-        for (QLineEdit* box : {Child<QLineEdit>(&gate, "编辑框1"), Child<QLineEdit>(&setter, "编辑框1"),
-                               Child<QLineEdit>(&setter, "编辑框2")}) {
+        for (QLineEdit* box :
+             {Child<QLineEdit>(&gate, "编辑框1"), Child<QLineEdit>(&setter, "编辑框1"),
+              Child<QLineEdit>(&setter, "编辑框2")}) {
             TypeText(box, QStringLiteral("12345678901234567"));
             QCOMPARE(box->text(), QStringLiteral("1234567890123456"));
             box->clear();

@@ -36,10 +36,14 @@ private slots:
     void theNameIsTheLastFolderBackwards_data() {
         QTest::addColumn<QString>("runDirectory");
         QTest::addColumn<QString>("name");
-        QTest::newRow("windows path") << "C:\\Tools\\RdpMan" << "naMpdR";
-        QTest::newRow("gbk folder") << "D:\\软件\\工具" << "具工";
-        QTest::newRow("drive root") << "C:" << "";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("windows path") << "C:\\Tools\\RdpMan"
+                                      << "naMpdR";
+        QTest::newRow("gbk folder") << "D:\\软件\\工具"
+                                    << "具工";
+        QTest::newRow("drive root") << "C:"
+                                    << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void theNameIsTheLastFolderBackwards() {
         QFETCH(QString, runDirectory);

@@ -18,9 +18,7 @@ public:
     void WriteStore(const std::string& plaintext) {
         WriteFileBytes(dir.File("ms.ini"), Rc4Crypt(plaintext, kStoreKey));
     }
-    std::string StoreText() const {
-        return Rc4Crypt(ReadFileBytes(dir.File("ms.ini")), kStoreKey);
-    }
+    std::string StoreText() const { return Rc4Crypt(ReadFileBytes(dir.File("ms.ini")), kStoreKey); }
 
     // Reads the store as at start and runs the window's set-up; services without message boxes
     // get the fake ones.

@@ -11,7 +11,7 @@
 namespace vardex::testing {
 
 class FakeProtection : public DataProtection {
-  public:
+public:
     // fixedBlob: what Protect returns; nullopt makes Protect fail. Without one, Protect wraps the
     // plain bytes so that Unprotect can give them back.
     FakeProtection() = default;
@@ -40,7 +40,7 @@ class FakeProtection : public DataProtection {
 
     static constexpr std::string_view kMark = "fake-protected:";
 
-  private:
+private:
     bool useFixed_ = false;
     std::optional<std::string> fixedBlob_;
     std::vector<std::string> protected_;

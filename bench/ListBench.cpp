@@ -6,28 +6,16 @@
 #include <QHeaderView>
 #include <QTableView>
 
+#include "BenchServers.h"
 #include "console/ServerListModel.h"
 #include "console/ServerListRules.h"
 
 namespace vardex {
 namespace {
 
-void FillTable(ServerTable& table, int servers) {
-    for (int i = 0; i < servers; ++i) {
-        ServerRecord r;
-        r.address = "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." +
-                    std::to_string(i % 256);
-        r.port = "3389";
-        r.account = "Administrator";
-        r.remark = "\xB7\xFE\xCE\xF1\xC6\xF7 " + std::to_string(i);  // 服务器 n
-        r.group = i % 2 ? "Web" : "DB";
-        table.Append(r);
-    }
-}
-
 struct ListFixture {
     explicit ListFixture(int servers) : model(table) {
-        FillTable(table, servers);
+        bench::FillTable(table, servers);
         view.setModel(&model);
         view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         view.verticalHeader()->setDefaultSectionSize(17);

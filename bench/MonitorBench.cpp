@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "BenchServers.h"
 #include "console/OnlineMonitor.h"
 #include "console/ServerListModel.h"
 #include "console/ServerListRules.h"
@@ -24,13 +25,7 @@ constexpr int kServers = 1000;
 
 void BM_MonitorPass(benchmark::State& state) {
     ServerTable table;
-    for (int i = 1; i <= kServers; ++i) {
-        ServerRecord r;
-        r.address = "127.0." + std::to_string(i / 256) + "." + std::to_string(i % 256);
-        r.port = "3389";
-        r.account = "Administrator";
-        table.Append(r);
-    }
+    bench::FillTable(table, kServers);
     ServerListModel model(table);
     model.SetRows(AllRows(table));
     QTableView view;

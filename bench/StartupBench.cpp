@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "BenchServers.h"
 #include "platform/FileIo.h"
 #include "store/Rc4Crypt.h"
 #include "store/StoreFormat.h"
@@ -33,16 +34,7 @@ using Clock = std::chrono::steady_clock;
 // Every server on loopback: the program pings each one as soon as its window is up.
 std::string StoreFileBytes() {
     ServerTable table;
-    for (int i = 1; i <= kServers; ++i) {
-        ServerRecord r;
-        r.address = "127.0." + std::to_string(i / 256) + "." + std::to_string(i % 256);
-        r.port = "3389";
-        r.account = "Administrator";
-        r.password = "p@ss" + std::to_string(i);
-        r.remark = "\xB7\xFE\xCE\xF1\xC6\xF7 " + std::to_string(i);  // 服务器 n
-        r.group = i % 2 ? "Web" : "DB";
-        table.Append(r);
-    }
+    bench::FillTable(table, kServers);
     return Rc4Crypt(BuildStorePlaintext(table, WindowSettings{}, ""), kStoreKey);
 }
 

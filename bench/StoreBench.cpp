@@ -1,30 +1,17 @@
 // Loading and saving the store at 1,000, 10,000 and 100,000 servers.
 #include <benchmark/benchmark.h>
 
+#include "BenchServers.h"
 #include "store/Rc4Crypt.h"
 #include "store/StoreFormat.h"
 
 namespace vardex {
 namespace {
 
-void FillTable(ServerTable& table, int servers) {
-    for (int i = 0; i < servers; ++i) {
-        ServerRecord r;
-        r.address = "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." +
-                    std::to_string(i % 256);
-        r.port = "3389";
-        r.account = "Administrator";
-        r.password = "p@ss" + std::to_string(i);
-        r.remark = "\xB7\xFE\xCE\xF1\xC6\xF7 " + std::to_string(i);
-        r.group = i % 2 ? "Web" : "DB";
-        table.Append(r);
-    }
-}
-
 // From file bytes to table and settings, as at start.
 void BM_LoadStore(benchmark::State& state) {
     ServerTable source;
-    FillTable(source, static_cast<int>(state.range(0)));
+    bench::FillTable(source, static_cast<int>(state.range(0)));
     const std::string file = Rc4Crypt(BuildStorePlaintext(source, WindowSettings{}, ""), kStoreKey);
     for (auto _ : state) {
         ServerTable table;
@@ -39,7 +26,7 @@ BENCHMARK(BM_LoadStore)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMi
 // From table to enciphered bytes; the atomic write itself is the disk's business.
 void BM_SaveStore(benchmark::State& state) {
     ServerTable table;
-    FillTable(table, static_cast<int>(state.range(0)));
+    bench::FillTable(table, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         benchmark::DoNotOptimize(
             Rc4Crypt(BuildStorePlaintext(table, WindowSettings{}, ""), kStoreKey));

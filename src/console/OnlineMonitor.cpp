@@ -11,7 +11,10 @@ namespace vardex {
 
 OnlineMonitor::OnlineMonitor(ServerTable& table, ServerListModel& model, Pinger& pinger,
                              QObject* parent)
-    : QObject(parent), table_(table), model_(model), pinger_(pinger) {}
+    : QObject(parent), table_(table), model_(model), pinger_(pinger) {
+    delivery_.setInterval(kDeliveryPeriodMs);
+    connect(&delivery_, &QTimer::timeout, this, &OnlineMonitor::DeliverResults);
+}
 
 OnlineMonitor::~OnlineMonitor() {
     stopping_ = true;
@@ -35,18 +38,15 @@ bool OnlineMonitor::MonitorPass() {
         targets.push_back({row, model_.RecordIndexAt(row)});
     }
     running_ = true;
+    delivery_.start();
     worker_ = std::thread([this, targets = std::move(targets)] {
-        // Results travel through our own queue, then the GUI thread is woken to take them.
         const auto hand = [this](const Result* result) {
-            {
-                std::lock_guard<std::mutex> lock(resultsMutex_);
-                if (result) {
-                    results_.push_back(*result);
-                } else {
-                    passEnded_ = true;
-                }
+            std::lock_guard<std::mutex> lock(resultsMutex_);
+            if (result) {
+                results_.push_back(*result);
+            } else {
+                passEnded_ = true;
             }
-            QMetaObject::invokeMethod(this, &OnlineMonitor::DeliverResults, Qt::QueuedConnection);
         };
         for (const Target& target : targets) {
             if (stopping_) {
@@ -81,6 +81,7 @@ void OnlineMonitor::DeliverResults() {
         Deliver(result);
     }
     if (ended) {
+        delivery_.stop();
         running_ = false;
         emit PassFinished();
     }

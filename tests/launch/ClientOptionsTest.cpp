@@ -1,6 +1,7 @@
 // The client's option text and command line.
 #include <gtest/gtest.h>
 
+#include "LaunchOptionsFor.h"
 #include "launch/ClientOptions.h"
 #include "platform/CodePage.h"
 #include "platform/MstscStandIn.h"
@@ -14,38 +15,30 @@ struct OptionsCase {
     std::string expected;
 };
 
-LaunchOptions Size(int choice, bool forcedLogin, std::string width = "", std::string height = "") {
-    LaunchOptions options;
-    options.size800x600 = choice == 1;
-    options.size1024x768 = choice == 2;
-    options.fullScreen = choice == 3;
-    options.customSize = choice == 4;
-    options.customWidth = std::move(width);
-    options.customHeight = std::move(height);
-    options.forcedLogin = forcedLogin;
-    return options;
-}
-
 TEST(BuildClientOptions, FivePiecesInTheirFixedOrder) {
     const OptionsCase cases[] = {
-        {"800*600", Size(1, false), "/w:800 /h:600 "},
-        {"800*600 forced", Size(1, true), "/w:800 /h:600 /admin "},
-        {"1024*768", Size(2, false), "/w:1024 /h:768 "},
-        {"1024*768 forced", Size(2, true), "/admin /w:1024 /h:768 "},
-        {"full screen", Size(3, false), "/f "},
-        {"full screen forced", Size(3, true), "/admin /f "},
-        {"custom", Size(4, false, "1280", "720"), "/w:1280 /h:720 "},
-        {"custom forced", Size(4, true, "1280", "720"), "/admin /w:1280 /h:720 "},
-        {"custom with empty boxes", Size(4, false), "/w: /h: "},
-        {"custom texts as typed", Size(4, false, "12a", "\xB0\xA1"), "/w:12a /h:\xB0\xA1 "},
-        {"custom texts cannot add options", Size(4, false, "800 /public", "6\"00\t\r\n"),
+        {"800*600", testing::LaunchOptionsFor(1, false), "/w:800 /h:600 "},
+        {"800*600 forced", testing::LaunchOptionsFor(1, true), "/w:800 /h:600 /admin "},
+        {"1024*768", testing::LaunchOptionsFor(2, false), "/w:1024 /h:768 "},
+        {"1024*768 forced", testing::LaunchOptionsFor(2, true), "/admin /w:1024 /h:768 "},
+        {"full screen", testing::LaunchOptionsFor(3, false), "/f "},
+        {"full screen forced", testing::LaunchOptionsFor(3, true), "/admin /f "},
+        {"custom", testing::LaunchOptionsFor(4, false, "1280", "720"), "/w:1280 /h:720 "},
+        {"custom forced", testing::LaunchOptionsFor(4, true, "1280", "720"),
+         "/admin /w:1280 /h:720 "},
+        {"custom with empty boxes", testing::LaunchOptionsFor(4, false), "/w: /h: "},
+        {"custom texts as typed", testing::LaunchOptionsFor(4, false, "12a", "\xB0\xA1"),
+         "/w:12a /h:\xB0\xA1 "},
+        {"custom texts cannot add options",
+         testing::LaunchOptionsFor(4, false, "800 /public", "6\"00\t\r\n"),
          "/w:800/public /h:600 "},
         // The system reads 0x80 as the euro sign on its own: the quote after it is a quote.
-        {"a quote after a euro sign is left out", Size(4, false, "1\x80\"2", "3"),
+        {"a quote after a euro sign is left out",
+         testing::LaunchOptionsFor(4, false, "1\x80\"2", "3"),
          "/w:1\x80"
          "2 /h:3 "},
-        {"no radio", Size(0, false), ""},
-        {"no radio forced", Size(0, true), "/admin "},
+        {"no radio", testing::LaunchOptionsFor(0, false), ""},
+        {"no radio forced", testing::LaunchOptionsFor(0, true), "/admin "},
     };
     for (const OptionsCase& c : cases) {
         SCOPED_TRACE(c.name);

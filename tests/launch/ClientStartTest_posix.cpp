@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "Environment_posix.h"
+#include "LaunchOptionsFor.h"
 #include "TempDir.h"
 #include "launch/ClientOptions.h"
 #include "launch/ConnectionFile.h"
@@ -102,53 +103,41 @@ struct StartCase {
     std::string standardInput;
 };
 
-LaunchOptions Options(int choice, bool forced, std::string width = "", std::string height = "") {
-    LaunchOptions options;
-    options.size800x600 = choice == 1;
-    options.size1024x768 = choice == 2;
-    options.fullScreen = choice == 3;
-    options.customSize = choice == 4;
-    options.customWidth = std::move(width);
-    options.customHeight = std::move(height);
-    options.forcedLogin = forced;
-    return options;
-}
-
 TEST_F(ClientStartTest, ClientGetsTheServerAndThePasswordOnStandardInputOnly) {
     InstallClient("xfreerdp");
     const StartCase cases[] = {
         {"1024*768 forced, disks ticked",
          [](ServerRecord&) {},
          true,
-         Options(2, true),
+         testing::LaunchOptionsFor(2, true),
          {"/v:192.168.1.10:3389", "/u:administrator", "/w:1024", "/h:768", "/admin", "/drives",
           "/cert:tofu", "/from-stdin:force"},
          "S3cret pw\n"},
         {"full screen, disks clear",
          [](ServerRecord&) {},
          false,
-         Options(3, false),
+         testing::LaunchOptionsFor(3, false),
          {"/v:192.168.1.10:3389", "/u:administrator", "/f", "/smartcard", "/cert:tofu",
           "/from-stdin:force"},
          "S3cret pw\n"},
         {"custom size, another port",
          [](ServerRecord& s) { s.port = "3390"; },
          false,
-         Options(4, false, "1280", "720"),
+         testing::LaunchOptionsFor(4, false, "1280", "720"),
          {"/v:192.168.1.10:3390", "/u:administrator", "/w:1280", "/h:720", "/smartcard",
           "/cert:tofu", "/from-stdin:force"},
          "S3cret pw\n"},
         {"no size chosen: the file's full screen",
          [](ServerRecord&) {},
          true,
-         Options(0, false),
+         testing::LaunchOptionsFor(0, false),
          {"/v:192.168.1.10:3389", "/u:administrator", "/f", "/drives", "/cert:tofu",
           "/from-stdin:force"},
          "S3cret pw\n"},
         {"no password stored: nothing on standard input",
          [](ServerRecord& s) { s.password.clear(); },
          true,
-         Options(1, false),
+         testing::LaunchOptionsFor(1, false),
          {"/v:192.168.1.10:3389", "/u:administrator", "/w:800", "/h:600", "/drives", "/cert:tofu"},
          ""},
     };
@@ -178,7 +167,7 @@ TEST_F(ClientStartTest, ClientGetsTheServerAndThePasswordOnStandardInputOnly) {
 TEST_F(ClientStartTest, Xfreerdp3IsTakenWhenItIsTheOnlyOne) {
     InstallClient("xfreerdp3");
     const ClientStartResult result =
-        StartClient(Prepare(Server(), false, Options(3, false)), protection);
+        StartClient(Prepare(Server(), false, testing::LaunchOptionsFor(3, false)), protection);
     ASSERT_TRUE(result.started) << result.reason;
     EXPECT_EQ(result.clientName, "xfreerdp3");
     ASSERT_TRUE(WaitFor(record + "/done", 10s));
@@ -187,7 +176,7 @@ TEST_F(ClientStartTest, Xfreerdp3IsTakenWhenItIsTheOnlyOne) {
 
 TEST_F(ClientStartTest, MissingClientIsReportedByName) {
     const ClientStartResult result =
-        StartClient(Prepare(Server(), false, Options(3, false)), protection);
+        StartClient(Prepare(Server(), false, testing::LaunchOptionsFor(3, false)), protection);
     EXPECT_FALSE(result.started);
     EXPECT_EQ(result.problem, ClientStartProblem::ClientMissing);
     EXPECT_EQ(result.clientName, "xfreerdp");

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "Environment_posix.h"
 #include "TempDir.h"
 #include "launch/ConnectionFile.h"
 
@@ -15,19 +16,11 @@ namespace {
 
 class ConnectionFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (const char* saved = std::getenv("XDG_RUNTIME_DIR")) {
-            saved_ = saved;
-        }
-        ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-    }
-    void TearDown() override {
-        saved_ ? ::setenv("XDG_RUNTIME_DIR", saved_->c_str(), 1) : ::unsetenv("XDG_RUNTIME_DIR");
-    }
+    void SetUp() override { ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1); }
     testing::TempDir runtime;
 
 private:
-    std::optional<std::string> saved_;
+    testing::SavedEnvironment saved_{"XDG_RUNTIME_DIR"};
 };
 
 TEST_F(ConnectionFolderTest, FileIsPrivateInThePrivateFolder) {

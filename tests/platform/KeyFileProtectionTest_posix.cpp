@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "Environment_posix.h"
 #include "TempDir.h"
 #include "platform/KeyFileProtection.h"
 
@@ -14,12 +15,6 @@ namespace vardex {
 namespace {
 
 using testing::TempDir;
-
-unsigned Mode(const std::string& path) {
-    struct stat info {};
-    ::lstat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
 
 class KeyFileProtectionTest : public ::testing::Test {
 protected:
@@ -61,9 +56,9 @@ TEST_F(KeyFileProtectionTest, KeyIsMadeOnceWithPrivateModes) {
     ::umask(022);
     KeyFileProtection protection(keyPath);
     ASSERT_TRUE(protection.Protect(plain));
-    EXPECT_EQ(Mode(keyPath), 0600u);
-    EXPECT_EQ(Mode(folder), 0700u);
-    EXPECT_EQ(Mode(dir.File("share")), 0700u);
+    EXPECT_EQ(testing::FileMode(keyPath), 0600u);
+    EXPECT_EQ(testing::FileMode(folder), 0700u);
+    EXPECT_EQ(testing::FileMode(dir.File("share")), 0700u);
     const std::string key = testing::ReadFileBytes(keyPath);
     EXPECT_EQ(key.size(), 32u);
     ASSERT_TRUE(protection.Protect(plain));

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "Environment_posix.h"
 #include "TempDir.h"
 #include "platform/TempFolder.h"
 
@@ -15,35 +16,21 @@ namespace {
 
 using testing::TempDir;
 
-unsigned Mode(const std::string& path) {
-    struct stat info {};
-    ::lstat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
-
 // Points XDG_RUNTIME_DIR at a fresh folder for one test.
 class RuntimeDirTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (const char* saved = std::getenv("XDG_RUNTIME_DIR")) {
-            saved_ = saved;
-        }
-        ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-    }
-    void TearDown() override {
-        saved_ ? ::setenv("XDG_RUNTIME_DIR", saved_->c_str(), 1) : ::unsetenv("XDG_RUNTIME_DIR");
-    }
+    void SetUp() override { ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1); }
     TempDir runtime;
     std::string folder = runtime.File("vardex");
 
 private:
-    std::optional<std::string> saved_;
+    testing::SavedEnvironment saved_{"XDG_RUNTIME_DIR"};
 };
 
 TEST_F(RuntimeDirTest, FolderIsMade0700WithATrailingSeparator) {
     ::umask(0);
     EXPECT_EQ(PrivateTempFolder(), folder + "/");
-    EXPECT_EQ(Mode(folder), 0700u);
+    EXPECT_EQ(testing::FileMode(folder), 0700u);
     EXPECT_EQ(PrivateTempFolder(), folder + "/") << "an existing private folder is taken";
 }
 
@@ -99,12 +86,12 @@ TEST(WritePrivateFile, Is0600AndRewritesWhole) {
     const std::string path = dir.File("connection");
     ::umask(0);
     ASSERT_TRUE(WritePrivateFile(path, std::string(5000, 'a')).ok);
-    EXPECT_EQ(Mode(path), 0600u);
+    EXPECT_EQ(testing::FileMode(path), 0600u);
     ASSERT_TRUE(WritePrivateFile(path, "short").ok);
     EXPECT_EQ(testing::ReadFileBytes(path), "short");
     ::chmod(path.c_str(), 0644);
     ASSERT_TRUE(WritePrivateFile(path, "again").ok);
-    EXPECT_EQ(Mode(path), 0600u) << "a file left readable from before is closed again";
+    EXPECT_EQ(testing::FileMode(path), 0600u) << "a file left readable from before is closed again";
 }
 
 TEST(WritePrivateFile, PlantedSymlinkIsNotFollowed) {

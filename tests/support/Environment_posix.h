@@ -1,5 +1,5 @@
-// Small aids for tests that start real processes on Linux: an environment variable put back
-// afterwards, and waiting for a condition with a limit.
+// Small aids for Linux tests: an environment variable put back afterwards, waiting for a
+// condition with a limit, and a file's mode bits.
 #pragma once
 
 #include <chrono>
@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <thread>
+
+#include <sys/stat.h>
 
 namespace vardex::testing {
 
@@ -38,6 +40,12 @@ bool WaitUntil(Condition condition, std::chrono::milliseconds limit) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+// The permission bits of path itself (a symlink is not followed); 0 when it does not exist.
+inline unsigned FileMode(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 }  // namespace vardex::testing
